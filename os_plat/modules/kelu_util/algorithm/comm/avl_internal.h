@@ -1,0 +1,53 @@
+// Private to the library: what the AVL operations share beyond the public
+// header. Not installed; the library's own tests include it to reach the
+// internal steps directly.
+#ifndef KELU_AVL_INTERNAL_H
+#define KELU_AVL_INTERNAL_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "kelu_util_avl.h"
+
+namespace kelu::avl {
+
+// Change of a node's balance when its subtree on side s grows by one level
+// (insertion adds it, removal subtracts it).
+inline constexpr int8_t avlChildToBalance[2] = {-1, +1};
+
+// Side for v + 1, v in {-1, 0, +1}: the side a search descends to for a
+// comparison result, and the side a removal takes the replacement from for a
+// balance (the left one when balanced).
+inline constexpr uint32_t avlBalanceToChild[3] = {AVL_LEFT, AVL_LEFT, AVL_RIGHT};
+
+// An element's link record lies nodeOffset bytes inside it.
+inline AvlNode *nodeOf(const AvlTree *tree, void *element) {
+    return reinterpret_cast<AvlNode *>(static_cast<char *>(element) + tree->nodeOffset);
+}
+
+inline void *elementOf(const AvlTree *tree, AvlNode *node) {
+    return reinterpret_cast<char *>(node) - tree->nodeOffset;
+}
+
+// The node reached from `node` by following child[side] while it is non-null.
+inline AvlNode *outermost(AvlNode *node, uint32_t side) {
+    while (node->child[side] != nullptr) {
+        node = node->child[side];
+    }
+    return node;
+}
+
+static_assert(sizeof(AvlNode) == 32 && alignof(AvlNode) == 8);
+static_assert(offsetof(AvlNode, child) == 0 && offsetof(AvlNode, parent) == 16);
+static_assert(offsetof(AvlNode, childIndex) == 24 && offsetof(AvlNode, balance) == 28);
+static_assert(sizeof(AvlTree) == 32 && alignof(AvlTree) == 8);
+static_assert(offsetof(AvlTree, root) == 0 && offsetof(AvlTree, compare) == 8);
+static_assert(offsetof(AvlTree, nodeOffset) == 16 && offsetof(AvlTree, userValue) == 20);
+static_assert(offsetof(AvlTree, nodeNum) == 24);
+static_assert(sizeof(AvlIndex) == 8);
+// A position keeps the side in bit 0 of a node address.
+static_assert(alignof(AvlNode) >= 2);
+
+}  // namespace kelu::avl
+
+#endif  // KELU_AVL_INTERNAL_H

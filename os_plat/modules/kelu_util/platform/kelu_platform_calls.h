@@ -1,0 +1,28 @@
+// Private to the library: the one way its sources call the platform.
+//
+// Every log record carries the base name of the calling source file (with its
+// extension, computed at compile time) and the line of the call; every lock
+// call carries the line of the call. Call sites therefore use these macros
+// rather than the platform functions themselves.
+#ifndef KELU_PLATFORM_CALLS_H
+#define KELU_PLATFORM_CALLS_H
+
+#include "qxlog.h"
+#include "vemo_spinlock.h"
+
+#if defined(__FILE_NAME__)
+#define KELU_SOURCE_FILE __FILE_NAME__
+#else
+#error "the compiler must provide __FILE_NAME__ (GCC 12 or Clang 9 and later)"
+#endif
+
+// One log record. `message` is a string literal with no conversions: it is
+// passed as the format itself, and no further argument follows it.
+#define KELU_LOG(level, function, code, message)                                              \
+    ((void)qxlog(UTIL_LOG_MODULE_ID, (level), KELU_SOURCE_FILE, __LINE__, (function), (code), \
+                 message))
+
+#define KELU_LOCK(lock, function) ((void)do_vemo_spinlock_lock((lock), (function), __LINE__))
+#define KELU_UNLOCK(lock, function) ((void)do_vemo_spinlock_unlock((lock), (function), __LINE__))
+
+#endif  // KELU_PLATFORM_CALLS_H

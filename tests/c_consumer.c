@@ -1,0 +1,55 @@
+/* A C99 caller of libkelu_util that declares nothing itself: it includes only
+ * the public headers, checks the record layouts the C compiler sees, and calls
+ * one operation of each family. Exits non-zero on the first mismatch. */
+#include <stddef.h>
+#include <stdio.h>
+
+#include "kelu_util_avl.h"
+#include "kelu_util_module.h"
+#include "vemo_spinlock.h"
+
+#define LAYOUT_CHECK(name, condition) typedef char layout_check_##name[(condition) ? 1 : -1]
+
+LAYOUT_CHECK(spinlock_size, sizeof(SpinLock) == 24);
+LAYOUT_CHECK(spinlock_lockword, offsetof(SpinLock, lockWord) == 0);
+LAYOUT_CHECK(spinlock_magic, offsetof(SpinLock, magic) == 8);
+LAYOUT_CHECK(spinlock_ownercpu, offsetof(SpinLock, ownerCpu) == 12);
+LAYOUT_CHECK(spinlock_owner, offsetof(SpinLock, owner) == 16);
+LAYOUT_CHECK(avlnode_size, sizeof(AvlNode) == 32);
+LAYOUT_CHECK(avlnode_child, offsetof(AvlNode, child) == 0);
+LAYOUT_CHECK(avlnode_parent, offsetof(AvlNode, parent) == 16);
+LAYOUT_CHECK(avlnode_childindex, offsetof(AvlNode, childIndex) == 24);
+LAYOUT_CHECK(avlnode_balance, offsetof(AvlNode, balance) == 28);
+LAYOUT_CHECK(avltree_size, sizeof(AvlTree) == 32);
+LAYOUT_CHECK(avltree_root, offsetof(AvlTree, root) == 0);
+LAYOUT_CHECK(avltree_compare, offsetof(AvlTree, compare) == 8);
+LAYOUT_CHECK(avltree_nodeoffset, offsetof(AvlTree, nodeOffset) == 16);
+LAYOUT_CHECK(avltree_uservalue, offsetof(AvlTree, userValue) == 20);
+LAYOUT_CHECK(avltree_nodenum, offsetof(AvlTree, nodeNum) == 24);
+LAYOUT_CHECK(avlindex_size, sizeof(AvlIndex) == 8);
+
+static int32_t compareInts(void *key, void *element) {
+    int a = *(const int *)key;
+    int b = *(const int *)element;
+    return (a > b) - (a < b);
+}
+
+#define EXPECT(condition)                                                           \
+    do {                                                                            \
+        if (!(condition)) {                                                         \
+            fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
+            return 1;                                                               \
+        }                                                                           \
+    } while (0)
+
+int main(void) {
+    AvlTree tree;
+    EXPECT(UTIL_ModuleInit() == 0);
+    EXPECT(createAvl(&tree, compareInts, 7, 0) == 0);
+    EXPECT(getAvlNodeNum(&tree) == 0);
+    EXPECT(getAvlFirstNode(&tree) == NULL);
+    EXPECT(destroyAvl(&tree) == 0);
+    UTIL_ModuleFInit();
+    puts("c consumer: ok");
+    return 0;
+}

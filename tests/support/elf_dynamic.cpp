@@ -1,0 +1,89 @@
+#include "elf_dynamic.h"
+
+#include <elf.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace kelu::test {
+namespace {
+
+template <typename T>
+bool readAt(const std::vector<char> &image, size_t offset, T *out) {
+    if (offset > image.size() || image.size() - offset < sizeof(T)) {
+        return false;
+    }
+    std::memcpy(out, image.data() + offset, sizeof(T));
+    return true;
+}
+
+std::string stringAt(const std::vector<char> &image, const Elf64_Shdr &strtab, size_t index) {
+    size_t offset = strtab.sh_offset + index;
+    if (index >= strtab.sh_size || offset >= image.size()) {
+        return "";
+    }
+    return std::string(image.data() + offset,
+                       strnlen(image.data() + offset, image.size() - offset));
+}
+
+}  // namespace
+
+ElfDynamic readElfDynamic(const std::string &path) {
+    ElfDynamic result;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Elf64_Ehdr header;
+    if (!readAt(image, 0, &header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
+        header.e_ident[EI_CLASS] != ELFCLASS64) {
+        return result;
+    }
+    std::vector<Elf64_Shdr> sections(header.e_shnum);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (!readAt(image, header.e_shoff + i * sizeof(Elf64_Shdr), &sections[i])) {
+            return result;
+        }
+    }
+    for (const Elf64_Shdr &section : sections) {
+        if (section.sh_link >= sections.size()) {
+            continue;
+        }
+        const Elf64_Shdr &strtab = sections[section.sh_link];
+        if (section.sh_type == SHT_DYNSYM) {
+            for (size_t off = sizeof(Elf64_Sym); off < section.sh_size; off += sizeof(Elf64_Sym)) {
+                Elf64_Sym symbol;
+                if (!readAt(image, section.sh_offset + off, &symbol)) {
+                    return result;
+                }
+                int binding = ELF64_ST_BIND(symbol.st_info);
+                if (symbol.st_shndx != SHN_UNDEF &&
+                    (binding == STB_GLOBAL || binding == STB_WEAK)) {
+                    result.defined.insert(stringAt(image, strtab, symbol.st_name));
+                }
+            }
+        } else if (section.sh_type == SHT_DYNAMIC) {
+            for (size_t off = 0; off < section.sh_size; off += sizeof(Elf64_Dyn)) {
+                Elf64_Dyn entry;
+                if (!readAt(image, section.sh_offset + off, &entry)) {
+                    return result;
+                }
+                if (entry.d_tag == DT_NEEDED) {
+                    result.needed.push_back(stringAt(image, strtab, entry.d_un.d_val));
+                } else if (entry.d_tag == DT_SONAME) {
+                    result.soname = stringAt(image, strtab, entry.d_un.d_val);
+                }
+            }
+        }
+    }
+    for (size_t i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment;
+        if (readAt(image, header.e_phoff + i * sizeof(Elf64_Phdr), &segment) &&
+            segment.p_type == PT_GNU_STACK) {
+            result.executableStack = (segment.p_flags & PF_X) != 0;
+        }
+    }
+    result.ok = true;
+    return result;
+}
+
+}  // namespace kelu::test

@@ -1,0 +1,24 @@
+// Reads what a 64-bit ELF shared object offers to the dynamic linker: its
+// defined dynamic symbols, its NEEDED entries and its SONAME.
+#ifndef KELU_TESTS_ELF_DYNAMIC_H
+#define KELU_TESTS_ELF_DYNAMIC_H
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kelu::test {
+
+struct ElfDynamic {
+    bool ok = false;                  // the file was read and parsed
+    std::set<std::string> defined;    // global or weak symbols with a definition
+    std::vector<std::string> needed;  // DT_NEEDED, in order
+    std::string soname;               // DT_SONAME, or ""
+    bool executableStack = true;      // PT_GNU_STACK missing or executable
+};
+
+ElfDynamic readElfDynamic(const std::string &path);
+
+}  // namespace kelu::test
+
+#endif  // KELU_TESTS_ELF_DYNAMIC_H
