@@ -3,6 +3,7 @@
 // platform functions take precedence over the stand-in's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <set>
 #include <string>
@@ -52,6 +53,27 @@ TEST(SharedObject, NamedAndLinkedWithoutCxxRuntime) {
                         "libkelu_platform.so.1"),
               sharedObject().needed.end());
     EXPECT_FALSE(sharedObject().executableStack);
+}
+
+// No C++ runtime and no load-time code: nothing imported from libstdc++ or
+// the C++ ABI, and no static constructor compiled into the library.
+TEST(SharedObject, NeedsNoCxxRuntimeAndRunsNothingAtLoad) {
+    ASSERT_TRUE(sharedObject().ok);
+    for (const std::string &name : sharedObject().undefined) {
+        if (name == "__cxa_finalize") {  // glibc's, called by the C start-up files
+            continue;
+        }
+        EXPECT_FALSE(name.starts_with("_Z") || name.starts_with("__cxa") ||
+                     name.starts_with("__gxx") || name.starts_with("_Unwind"))
+            << name;
+    }
+#ifdef KELU_SANITIZED
+    GTEST_SKIP() << "sanitizers add constructors of their own";
+#endif
+    EXPECT_FALSE(sharedObject().staticSymbols.empty()) << "built without a symbol table";
+    for (const std::string &name : sharedObject().staticSymbols) {
+        EXPECT_FALSE(name.starts_with("_GLOBAL__sub_I")) << name;
+    }
 }
 
 TEST(SharedObject, ProgramsPlatformFunctionsTakePrecedence) {

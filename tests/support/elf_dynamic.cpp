@@ -49,16 +49,20 @@ ElfDynamic readElfDynamic(const std::string &path) {
             continue;
         }
         const Elf64_Shdr &strtab = sections[section.sh_link];
-        if (section.sh_type == SHT_DYNSYM) {
+        if (section.sh_type == SHT_DYNSYM || section.sh_type == SHT_SYMTAB) {
             for (size_t off = sizeof(Elf64_Sym); off < section.sh_size; off += sizeof(Elf64_Sym)) {
                 Elf64_Sym symbol;
                 if (!readAt(image, section.sh_offset + off, &symbol)) {
                     return result;
                 }
+                std::string name = stringAt(image, strtab, symbol.st_name);
                 int binding = ELF64_ST_BIND(symbol.st_info);
-                if (symbol.st_shndx != SHN_UNDEF &&
-                    (binding == STB_GLOBAL || binding == STB_WEAK)) {
-                    result.defined.insert(stringAt(image, strtab, symbol.st_name));
+                if (section.sh_type == SHT_SYMTAB) {
+                    result.staticSymbols.insert(name);
+                } else if (symbol.st_shndx == SHN_UNDEF) {
+                    result.undefined.insert(name);
+                } else if (binding == STB_GLOBAL || binding == STB_WEAK) {
+                    result.defined.insert(name);
                 }
             }
         } else if (section.sh_type == SHT_DYNAMIC) {

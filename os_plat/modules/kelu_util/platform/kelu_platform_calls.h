@@ -7,6 +7,8 @@
 #ifndef KELU_PLATFORM_CALLS_H
 #define KELU_PLATFORM_CALLS_H
 
+#include <cstddef>
+
 #include "qxlog.h"
 #include "vemo_spinlock.h"
 
@@ -21,6 +23,11 @@
 #define KELU_LOG(level, function, code, message)                                              \
     ((void)qxlog(UTIL_LOG_MODULE_ID, (level), KELU_SOURCE_FILE, __LINE__, (function), (code), \
                  message))
+
+// The lock object the library embeds in its own records and initialises.
+static_assert(sizeof(SpinLock) == 24 && alignof(SpinLock) == 8);
+static_assert(offsetof(SpinLock, lockWord) == 0 && offsetof(SpinLock, magic) == 8);
+static_assert(offsetof(SpinLock, ownerCpu) == 12 && offsetof(SpinLock, owner) == 16);
 
 #define KELU_LOCK(lock, function) ((void)do_vemo_spinlock_lock((lock), (function), __LINE__))
 #define KELU_UNLOCK(lock, function) ((void)do_vemo_spinlock_unlock((lock), (function), __LINE__))
