@@ -47,7 +47,6 @@ KELU_API uint32_t CRC_Crc32(const void *data, uint32_t count);
  * `init_crc`, with no inversion on entry or exit: the standard CRC-32C is
  * ~crc32_iscsi_00(p, n, 0xFFFFFFFF). Equal to ISA-L's crc32_iscsi() for every
  * input; a null `buffer` or a `len` of zero or less is empty input.
- * Requires: a processor with the SSE4.2 CRC32 instruction.
  * The prototype is ISA-L's own, so it may be declared by both libraries. */
 KELU_API unsigned int crc32_iscsi_00(unsigned char *buffer, int len, unsigned int init_crc);
 
