@@ -3,15 +3,16 @@
 // Why this routine never calls ISA-L's crc32_iscsi: libisal.so.2 reaches its
 // own crc32_iscsi_00 through its procedure linkage table (a JUMP_SLOT
 // relocation), and the dynamic linker binds that slot to the first
-// definition in the global lookup order, which is this library's export
-// whenever this library is loaded. ISA-L's dispatcher crc32_iscsi picks that
+// definition in the global lookup order: this library's export, in any
+// program that loads this library before libisal.so.2 (as a program linked
+// against this library alone does). ISA-L's dispatcher crc32_iscsi picks that
 // slot on processors with SSE4.2 and without PCLMULQDQ, so every caller of
 // crc32_iscsi in the process may land here. A routine that handed its work
 // back to crc32_iscsi would then call itself without end. So this routine
 // calls only leaf kernels (crc32c_kernels.h): ISA-L's crc32_iscsi_by16_10 and
-// crc32_iscsi_01, which call nothing, and two of our own. None of their names
-// is exported here, so no lookup can bend them back to us, and whoever is
-// sent here by ISA-L gets the same register ISA-L's own kernel would give.
+// crc32_iscsi_01, which call nothing, and two of our own. This library
+// defines none of those names, so their lookup can only find ISA-L's, and
+// whoever ISA-L sends here gets the register its own kernel would give.
 #include "kelu_util_crc.h"
 
 #include <atomic>
