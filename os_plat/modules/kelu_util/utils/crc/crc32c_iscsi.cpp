@@ -9,10 +9,11 @@
 // slot on processors with SSE4.2 and without PCLMULQDQ, so every caller of
 // crc32_iscsi in the process may land here. A routine that handed its work
 // back to crc32_iscsi would then call itself without end. So this routine
-// calls only leaf kernels (crc32c_kernels.h): ISA-L's crc32_iscsi_by16_10 and
-// crc32_iscsi_01, which call nothing, and two of our own. This library
-// defines none of those names, so their lookup can only find ISA-L's, and
-// whoever ISA-L sends here gets the register its own kernel would give.
+// calls only leaf kernels (crc32c_kernels.h): ISA-L's crc32_iscsi_by16_10,
+// crc32_iscsi_01 and crc32_iscsi_base, which call nothing, and a loop of
+// CRC32 instructions of our own. This library defines none of ISA-L's names
+// there, so their lookup can only find ISA-L's, and whoever ISA-L sends here
+// gets the register its own kernel would give.
 #include "kelu_util_crc.h"
 
 #include <atomic>
