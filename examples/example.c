@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "kelu_util_avl.h"
+#include "kelu_util_crc.h"
 #include "kelu_util_module.h"
 
 /* A caller's record: the tree links it through the embedded AvlNode. */
@@ -29,6 +30,14 @@ int main(void) {
     printf("jobs in the tree: %" PRIu64 "\n", getAvlNodeNum(&jobs));
     printf("first job: %s\n", getAvlFirstNode(&jobs) == NULL ? "(none)" : "?");
     destroyAvl(&jobs);
+
+    /* A checksum whole, and the same one fed in two pieces. */
+    static const char text[] = "123456789";
+    uint32_t running = CRC_Crc32Start(text, 4);
+    running = CRC_Crc32Continue(running, text + 4, 5);
+    printf("CRC-32 of \"%s\": %08" PRIx32 " whole, %08" PRIx32 " in pieces\n", text,
+           CRC_Crc32(text, 9), CRC_Crc32End(running));
+    printf("CRC-32C of it: %08x\n", ~crc32_iscsi_00((unsigned char *)text, 9, 0xFFFFFFFFu));
 
     UTIL_ModuleFInit();
     puts("module down");

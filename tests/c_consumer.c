@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "kelu_util_avl.h"
+#include "kelu_util_crc.h"
 #include "kelu_util_module.h"
 #include "vemo_spinlock.h"
 
@@ -27,6 +28,9 @@ LAYOUT_CHECK(avltree_nodeoffset, offsetof(AvlTree, nodeOffset) == 16);
 LAYOUT_CHECK(avltree_uservalue, offsetof(AvlTree, userValue) == 20);
 LAYOUT_CHECK(avltree_nodenum, offsetof(AvlTree, nodeNum) == 24);
 LAYOUT_CHECK(avlindex_size, sizeof(AvlIndex) == 8);
+LAYOUT_CHECK(crcmarker_size, sizeof(CrcVersionMarker) == 4);
+LAYOUT_CHECK(crcmarker_version, offsetof(CrcVersionMarker, version) == 2);
+LAYOUT_CHECK(crcmarker_core, offsetof(CrcVersionMarker, core) == 3);
 
 static int32_t compareInts(void *key, void *element) {
     int a = *(const int *)key;
@@ -50,6 +54,9 @@ int main(void) {
     EXPECT(getAvlFirstNode(&tree) == NULL);
     EXPECT(destroyAvl(&tree) == 0);
     UTIL_ModuleFInit();
+    EXPECT(CRC_Crc32("123456789", 9) == 0xFC891918u);
+    EXPECT(~crc32_iscsi_00((unsigned char *)"123456789", 9, 0xFFFFFFFFu) == 0xE3069283u);
+    EXPECT(crc32_iscsi_00_slver.serial == 0x0014 && crc32_iscsi_00_slver.version == 4);
     puts("c consumer: ok");
     return 0;
 }

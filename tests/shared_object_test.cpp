@@ -33,6 +33,14 @@ const std::set<std::string> kExpectedExports = {
     "getAvlNodeNum",
     "getAvlFirstNode",
     "getAvlLastNode",
+    // CRC-32, and ISA-L's CRC32C with its version markers
+    "CRC_Crc32Start",
+    "CRC_Crc32Continue",
+    "CRC_Crc32End",
+    "CRC_Crc32",
+    "crc32_iscsi_00",
+    "crc32_iscsi_00_slver",
+    "crc32_iscsi_00_slver_00040014",
 };
 
 TEST(SharedObject, ExportsExactlyTheInterface) {

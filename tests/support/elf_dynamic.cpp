@@ -44,6 +44,7 @@ ElfDynamic readElfDynamic(const std::string &path) {
             return result;
         }
     }
+    std::vector<std::string> symbolNames;
     for (const Elf64_Shdr &section : sections) {
         if (section.sh_link >= sections.size()) {
             continue;
@@ -59,11 +60,16 @@ ElfDynamic readElfDynamic(const std::string &path) {
                 int binding = ELF64_ST_BIND(symbol.st_info);
                 if (section.sh_type == SHT_SYMTAB) {
                     result.staticSymbols.insert(name);
-                } else if (symbol.st_shndx == SHN_UNDEF) {
-                    result.undefined.insert(name);
-                } else if (binding == STB_GLOBAL || binding == STB_WEAK) {
-                    result.defined.insert(name);
+                    continue;
                 }
+                if (symbol.st_shndx != SHN_UNDEF &&
+                    (binding == STB_GLOBAL || binding == STB_WEAK)) {
+                    result.defined.insert(name);
+                } else if (symbol.st_shndx == SHN_UNDEF && !name.empty()) {
+                    result.undefined.insert(name);
+                }
+                symbolNames.resize(off / sizeof(Elf64_Sym) + 1);
+                symbolNames.back() = name;
             }
         } else if (section.sh_type == SHT_DYNAMIC) {
             for (size_t off = 0; off < section.sh_size; off += sizeof(Elf64_Dyn)) {
@@ -76,6 +82,23 @@ ElfDynamic readElfDynamic(const std::string &path) {
                 } else if (entry.d_tag == DT_SONAME) {
                     result.soname = stringAt(image, strtab, entry.d_un.d_val);
                 }
+            }
+        }
+    }
+    for (const Elf64_Shdr &section : sections) {
+        if (section.sh_type != SHT_RELA) {
+            continue;
+        }
+        for (size_t off = 0; off + sizeof(Elf64_Rela) <= section.sh_size;
+             off += sizeof(Elf64_Rela)) {
+            Elf64_Rela relocation;
+            if (!readAt(image, section.sh_offset + off, &relocation)) {
+                return result;
+            }
+            size_t index = ELF64_R_SYM(relocation.r_info);
+            if (ELF64_R_TYPE(relocation.r_info) == R_X86_64_JUMP_SLOT &&
+                index < symbolNames.size()) {
+                result.jumpSlots[symbolNames[index]] = relocation.r_offset;
             }
         }
     }

@@ -3,6 +3,8 @@
 #ifndef KELU_TESTS_ELF_DYNAMIC_H
 #define KELU_TESTS_ELF_DYNAMIC_H
 
+#include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,13 +12,14 @@
 namespace kelu::test {
 
 struct ElfDynamic {
-    bool ok = false;                      // the file was read and parsed
-    std::set<std::string> defined;        // global or weak symbols with a definition
-    std::set<std::string> undefined;      // dynamic symbols the object imports
-    std::set<std::string> staticSymbols;  // every name in .symtab (empty when stripped)
-    std::vector<std::string> needed;      // DT_NEEDED, in order
-    std::string soname;                   // DT_SONAME, or ""
-    bool executableStack = true;          // PT_GNU_STACK missing or executable
+    bool ok = false;                            // the file was read and parsed
+    std::set<std::string> defined;              // global or weak symbols with a definition
+    std::set<std::string> undefined;            // symbols imported from other objects
+    std::set<std::string> staticSymbols;        // every name in .symtab (empty when stripped)
+    std::map<std::string, uint64_t> jumpSlots;  // PLT symbol -> its GOT slot, from the load base
+    std::vector<std::string> needed;            // DT_NEEDED, in order
+    std::string soname;                         // DT_SONAME, or ""
+    bool executableStack = true;                // PT_GNU_STACK missing or executable
 };
 
 ElfDynamic readElfDynamic(const std::string &path);

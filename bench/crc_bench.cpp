@@ -1,0 +1,87 @@
+// Checksum throughput from 1 byte to 16 MiB: the library's CRC_Crc32 and
+// crc32_iscsi_00 (through the shared object, as callers see them), the table
+// loop they are checked against, ISA-L's crc32_ieee and crc32_iscsi, and
+// zlib's crc32 (a different, reflected CRC: a reference point only). Every
+// variant of one size is registered next to the others; run with
+// --benchmark_repetitions and --benchmark_enable_random_interleaving, as
+// bench/crc_bench_report.sh does, and compare medians.
+#include <benchmark/benchmark.h>
+#include <isa-l/crc.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "crc32_table.h"
+#include "kelu_util_crc.h"
+
+namespace {
+
+constexpr size_t kMaxBytes = size_t{16} << 20;
+
+unsigned char *data() {
+    static std::vector<unsigned char> bytes = [] {
+        std::vector<unsigned char> fill(kMaxBytes);
+        std::mt19937_64 rng(1);
+        for (unsigned char &byte : fill) {
+            byte = static_cast<unsigned char>(rng());
+        }
+        return fill;
+    }();
+    return bytes.data();
+}
+
+using Checksum = uint32_t (*)(unsigned char *p, size_t n);
+
+// The table loop as an entry point of its own would run it: called out of
+// line, with the same empty-input test (but no shared-object call).
+__attribute__((noinline)) uint32_t tableLoopCrc32(const unsigned char *p, size_t n) {
+    if (p == nullptr || n == 0) {
+        return 0;
+    }
+    return ~kelu::crc::crc32Bytewise(0xFFFFFFFFu, p, n);
+}
+
+const struct {
+    const char *name;
+    Checksum run;
+} kVariants[] = {
+    {"CRC_Crc32",
+     [](unsigned char *p, size_t n) { return CRC_Crc32(p, static_cast<uint32_t>(n)); }},
+    {"table_loop", [](unsigned char *p, size_t n) { return tableLoopCrc32(p, n); }},
+    {"isal_crc32_ieee", [](unsigned char *p, size_t n) { return crc32_ieee(0, p, n); }},
+    {"crc32_iscsi_00",
+     [](unsigned char *p, size_t n) { return crc32_iscsi_00(p, static_cast<int>(n), ~0u); }},
+    {"isal_crc32_iscsi",
+     [](unsigned char *p, size_t n) { return crc32_iscsi(p, static_cast<int>(n), ~0u); }},
+    {"zlib_crc32",
+     [](unsigned char *p, size_t n) { return static_cast<uint32_t>(crc32_z(0, p, n)); }},
+};
+
+void measure(benchmark::State &state, Checksum run) {
+    const auto n = static_cast<size_t>(state.range(0));
+    unsigned char *p = data();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(run(p, n));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * n));
+}
+
+const int kRegistered = [] {
+    const size_t sizes[] = {1,        2,        4,         8,       12,      16,
+                            24,       32,       64,        256,     1 << 10, 4 << 10,
+                            16 << 10, 64 << 10, 256 << 10, 1 << 20, 4 << 20, 16 << 20};
+    for (size_t n : sizes) {
+        for (const auto &variant : kVariants) {
+            benchmark::RegisterBenchmark(variant.name, measure, variant.run)
+                ->Arg(static_cast<int64_t>(n));
+        }
+    }
+    return 0;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();
