@@ -1,18 +1,25 @@
 /* A short tour of libkelu_util from C: bring the module up, set up an ordered
- * set of caller-owned records, and take the module down again. */
+ * set of caller-owned records, queue records in a counted list, and take the
+ * module down again. */
 #include <inttypes.h>
 #include <stddef.h>
 #include <stdio.h>
 
 #include "kelu_util_avl.h"
+#include "kelu_util_list.h"
 #include "kelu_util_module.h"
 
-/* A caller's record: the tree links it through the embedded AvlNode. */
+/* A caller's record: the tree links it through the embedded AvlNode, a
+ * queue through the embedded ListNode. */
 typedef struct Job {
     uint32_t id;
     const char *name;
     AvlNode byId;
+    ListNode inQueue;
 } Job;
+
+/* The Job whose inQueue link is `node`: the lists hand back link addresses. */
+#define JOB_OF_QUEUE_LINK(node) ((Job *)(void *)((char *)(node)-offsetof(Job, inQueue)))
 
 static int32_t compareJobIds(void *key, void *element) {
     uint32_t a = ((const Job *)key)->id;
@@ -29,6 +36,16 @@ int main(void) {
     printf("jobs in the tree: %" PRIu64 "\n", getAvlNodeNum(&jobs));
     printf("first job: %s\n", getAvlFirstNode(&jobs) == NULL ? "(none)" : "?");
     destroyAvl(&jobs);
+
+    Job build = {.id = 1, .name = "build"}, test = {.id = 2, .name = "test"};
+    CounterList queue;
+    counterListInit(&queue);
+    counterListAddTail(&build.inQueue, &queue);
+    counterListAddTail(&test.inQueue, &queue);
+    printf("jobs queued: %" PRIu32 "\n", queue.count);
+    for (ListNode *link; (link = counterListCutFirstNode(&queue)) != NULL;) {
+        printf("next job: %s\n", JOB_OF_QUEUE_LINK(link)->name);
+    }
 
     UTIL_ModuleFInit();
     puts("module down");

@@ -32,6 +32,26 @@ const std::set<std::string> kExpectedExports = {
     "getAvlNodeNum",
     "getAvlFirstNode",
     "getAvlLastNode",
+    // counted lists, unlocked
+    "counterListInit",
+    "counterListEmpty",
+    "counterListAdd",
+    "counterListAddTail",
+    "counterListDel",
+    "counterListCutFirstNode",
+    "spinLockListAddNoLock",
+    "spinLockListAddTailNoLock",
+    "spinLockListDelNoLock",
+    "spinLockListCutFirstNodeNoLock",
+    "spinLockListCutLastNodeNoLock",
+    // spin-lock list
+    "spinLockListInit",
+    "spinLockListDestroy",
+    "spinLockListAdd",
+    "spinLockListAddTail",
+    "spinLockListDel",
+    "spinLockListCutFirstNode",
+    "spinLockListCutLastNode",
 };
 
 TEST(SharedObject, ExportsExactlyTheInterface) {
