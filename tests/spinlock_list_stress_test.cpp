@@ -14,14 +14,10 @@
 #include "support/list_ring.h"
 #include "vemo_spinlock.h"
 
-#ifndef KELU_STRESS_OPERATIONS
-#define KELU_STRESS_OPERATIONS 1000000
-#endif
-
 namespace {
 
 constexpr int kThreads = 4;
-constexpr long kOperations = KELU_STRESS_OPERATIONS;
+constexpr long kOperations = 1'000'000;  // per test, over all threads
 constexpr int kInList = -1;
 
 // A pool element: its link, and who has it (a thread's index or kInList),
