@@ -130,12 +130,8 @@ TYPED_TEST(UnlockedList, InitLeavesAnEmptyRingWhoseCutsReturnNull) {
 // ring afterwards in both directions, the count, the node returned, and the
 // poison left in the node taken out.
 TYPED_TEST(UnlockedList, EveryOperationOnRingsOfUpToThreeNodes) {
-    std::vector<std::pair<Op, size_t>> cases;  // operation, node index (Del)
-    for (Op op : {Op::AddFront, Op::AddBack, Op::CutFirst, Op::CutLast}) {
-        cases.push_back({op, 0});
-    }
     for (size_t n = 0; n <= 3; ++n) {
-        for (auto [op, index] : cases) {
+        for (Op op : {Op::AddFront, Op::AddBack, Op::CutFirst, Op::CutLast}) {
             if (op == Op::CutLast && !TypeParam::kHasCutLast) {
                 continue;
             }
@@ -143,7 +139,7 @@ TYPED_TEST(UnlockedList, EveryOperationOnRingsOfUpToThreeNodes) {
             this->SetUp();
             std::deque<ListNode *> model = this->fill(n);
             ASSERT_TRUE(ringIs(this->head, asVector(model)));
-            ListNode *result = this->apply(op, &this->nodes[7], model);
+            ListNode *result = this->apply(op, &this->nodes[7], model);  // [7]: never linked
             EXPECT_TRUE(ringIs(this->head, asVector(model)));
             if ((op == Op::CutFirst || op == Op::CutLast) && result != nullptr) {
                 EXPECT_TRUE(isPoisoned(*result));
