@@ -6,12 +6,11 @@
 // The steps act on the shared prefix of the heads, seen as a CounterList,
 // and on the head's own address seen as a ListNode: the ring's sentinel.
 // Every load and store of a head field or a link goes through load() and
-// store(), volatile accesses: the compiler neither reorders nor merges them,
-// so the machine performs each step's accesses one by one in the order
-// written, which is the order a reader of a half-linked ring observes. Each
-// step also reads every link it needs before it writes any, so no result
-// depends on whether the compiler takes the head and a node for distinct
-// objects.
+// store(), volatile accesses: the compiler neither reorders, merges nor drops
+// them, so the machine performs each step's accesses one by one in the order
+// written, which is the order a reader of a half-linked ring observes; nor
+// can it assume that the head, written as a CounterList, and the sentinel,
+// written as a ListNode, are different memory.
 #ifndef KELU_LIST_INTERNAL_H
 #define KELU_LIST_INTERNAL_H
 
