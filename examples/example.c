@@ -18,8 +18,10 @@ typedef struct Job {
     ListNode inQueue;
 } Job;
 
-/* The Job whose inQueue link is `node`: the lists hand back link addresses. */
-#define JOB_OF_QUEUE_LINK(node) ((Job *)(void *)((char *)(node)-offsetof(Job, inQueue)))
+/* The Job whose inQueue link is `link`: the lists hand back link addresses. */
+static Job *jobOfQueueLink(ListNode *link) {
+    return (Job *)(void *)((char *)link - offsetof(Job, inQueue));
+}
 
 static int32_t compareJobIds(void *key, void *element) {
     uint32_t a = ((const Job *)key)->id;
@@ -44,7 +46,7 @@ int main(void) {
     counterListAddTail(&test.inQueue, &queue);
     printf("jobs queued: %" PRIu32 "\n", queue.count);
     for (ListNode *link; (link = counterListCutFirstNode(&queue)) != NULL;) {
-        printf("next job: %s\n", JOB_OF_QUEUE_LINK(link)->name);
+        printf("next job: %s\n", jobOfQueueLink(link)->name);
     }
 
     UTIL_ModuleFInit();
