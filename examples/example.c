@@ -1,19 +1,28 @@
 /* A short tour of libkelu_util from C: bring the module up, set up an ordered
- * set of caller-owned records, and take the module down again. */
+ * set of caller-owned records, queue records in a counted list, and take the
+ * module down again. */
 #include <inttypes.h>
 #include <stddef.h>
 #include <stdio.h>
 
 #include "kelu_util_avl.h"
 #include "kelu_util_crc.h"
+#include "kelu_util_list.h"
 #include "kelu_util_module.h"
 
-/* A caller's record: the tree links it through the embedded AvlNode. */
+/* A caller's record: the tree links it through the embedded AvlNode, a
+ * queue through the embedded ListNode. */
 typedef struct Job {
     uint32_t id;
     const char *name;
     AvlNode byId;
+    ListNode inQueue;
 } Job;
+
+/* The Job whose inQueue link is `link`: the lists hand back link addresses. */
+static Job *jobOfQueueLink(ListNode *link) {
+    return (Job *)(void *)((char *)link - offsetof(Job, inQueue));
+}
 
 static int32_t compareJobIds(void *key, void *element) {
     uint32_t a = ((const Job *)key)->id;
@@ -38,6 +47,16 @@ int main(void) {
     printf("CRC-32 of \"%s\": %08" PRIx32 " whole, %08" PRIx32 " in pieces\n", text,
            CRC_Crc32(text, 9), CRC_Crc32End(running));
     printf("CRC-32C of it: %08x\n", ~crc32_iscsi_00((unsigned char *)text, 9, 0xFFFFFFFFu));
+
+    Job build = {.id = 1, .name = "build"}, test = {.id = 2, .name = "test"};
+    CounterList queue;
+    counterListInit(&queue);
+    counterListAddTail(&build.inQueue, &queue);
+    counterListAddTail(&test.inQueue, &queue);
+    printf("jobs queued: %" PRIu32 "\n", queue.count);
+    for (ListNode *link; (link = counterListCutFirstNode(&queue)) != NULL;) {
+        printf("next job: %s\n", jobOfQueueLink(link)->name);
+    }
 
     UTIL_ModuleFInit();
     puts("module down");

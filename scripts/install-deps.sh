@@ -9,6 +9,7 @@ packages=(
   libisal-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   clang libclang-rt-14-dev clang-format
+  python3
 )
 
 missing=()

@@ -6,6 +6,7 @@
 
 #include "kelu_util_avl.h"
 #include "kelu_util_crc.h"
+#include "kelu_util_list.h"
 #include "kelu_util_module.h"
 #include "vemo_spinlock.h"
 
@@ -31,6 +32,19 @@ LAYOUT_CHECK(avlindex_size, sizeof(AvlIndex) == 8);
 LAYOUT_CHECK(crcmarker_size, sizeof(CrcVersionMarker) == 4);
 LAYOUT_CHECK(crcmarker_version, offsetof(CrcVersionMarker, version) == 2);
 LAYOUT_CHECK(crcmarker_core, offsetof(CrcVersionMarker, core) == 3);
+LAYOUT_CHECK(listnode_size, sizeof(ListNode) == 16);
+LAYOUT_CHECK(listnode_next, offsetof(ListNode, next) == 0);
+LAYOUT_CHECK(listnode_prev, offsetof(ListNode, prev) == 8);
+LAYOUT_CHECK(counterlist_size, sizeof(CounterList) == 24);
+LAYOUT_CHECK(counterlist_next, offsetof(CounterList, next) == 0);
+LAYOUT_CHECK(counterlist_prev, offsetof(CounterList, prev) == 8);
+LAYOUT_CHECK(counterlist_count, offsetof(CounterList, count) == 16);
+LAYOUT_CHECK(spinlocklist_size, sizeof(SpinLockList) == 48);
+LAYOUT_CHECK(spinlocklist_next, offsetof(SpinLockList, next) == 0);
+LAYOUT_CHECK(spinlocklist_prev, offsetof(SpinLockList, prev) == 8);
+LAYOUT_CHECK(spinlocklist_count, offsetof(SpinLockList, count) == 16);
+LAYOUT_CHECK(spinlocklist_lock, offsetof(SpinLockList, lock) == 24);
+LAYOUT_CHECK(list_empty_is_one_byte, sizeof(bool) == 1);
 
 static int32_t compareInts(void *key, void *element) {
     int a = *(const int *)key;
@@ -48,11 +62,19 @@ static int32_t compareInts(void *key, void *element) {
 
 int main(void) {
     AvlTree tree;
+    SpinLockList list;
+    ListNode node;
     EXPECT(UTIL_ModuleInit() == 0);
     EXPECT(createAvl(&tree, compareInts, 7, 0) == 0);
     EXPECT(getAvlNodeNum(&tree) == 0);
     EXPECT(getAvlFirstNode(&tree) == NULL);
     EXPECT(destroyAvl(&tree) == 0);
+    spinLockListInit(&list);
+    spinLockListAddTail(&node, &list);
+    EXPECT(list.count == 1 && list.next == &node && node.prev == (ListNode *)&list);
+    EXPECT(spinLockListCutFirstNode(&list) == &node);
+    EXPECT(node.next == LIST_POISON_NEXT && (uintptr_t)node.prev == 0x00200200u);
+    spinLockListDestroy(&list);
     UTIL_ModuleFInit();
     EXPECT(CRC_Crc32("123456789", 9) == 0xFC891918u);
     EXPECT(~crc32_iscsi_00((unsigned char *)"123456789", 9, 0xFFFFFFFFu) == 0xE3069283u);

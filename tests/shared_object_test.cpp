@@ -41,6 +41,26 @@ const std::set<std::string> kExpectedExports = {
     "crc32_iscsi_00",
     "crc32_iscsi_00_slver",
     "crc32_iscsi_00_slver_00040014",
+    // counted lists, unlocked
+    "counterListInit",
+    "counterListEmpty",
+    "counterListAdd",
+    "counterListAddTail",
+    "counterListDel",
+    "counterListCutFirstNode",
+    "spinLockListAddNoLock",
+    "spinLockListAddTailNoLock",
+    "spinLockListDelNoLock",
+    "spinLockListCutFirstNodeNoLock",
+    "spinLockListCutLastNodeNoLock",
+    // spin-lock list
+    "spinLockListInit",
+    "spinLockListDestroy",
+    "spinLockListAdd",
+    "spinLockListAddTail",
+    "spinLockListDel",
+    "spinLockListCutFirstNode",
+    "spinLockListCutLastNode",
 };
 
 TEST(SharedObject, ExportsExactlyTheInterface) {
