@@ -52,7 +52,6 @@ def main():
     build = Path(sys.argv[1] if len(sys.argv) > 1 else "build/bench")
     repetitions = int(sys.argv[2]) if len(sys.argv) > 2 else 15
     stand_in = run(build / "bench/kelu_bench_list", repetitions)
-    fast = run(build / "bench/kelu_bench_list_fast_lock", repetitions)
 
     print(f"Unlocked, ns per operation pair; median of {repetitions} "
           "repetitions; ratio = median [quartiles] of per-repetition ratios")
@@ -75,8 +74,8 @@ def main():
 
     print()
     print("Locked pair (link at the back + cut the front), ns per pair")
-    print(f"| {'':<40} | {'stand-in lock':>22} | {'stand-in, no syscall':>22} |")
-    print("|" + "|".join("-" * w for w in (42, 24, 24)) + "|")
+    print(f"| {'':<40} | {'stand-in lock':>22} |")
+    print("|" + "|".join("-" * w for w in (42, 24)) + "|")
     rows = (
         ("unlocked pair (NoLock twins)", lambda t: f"{median(t, 'UnlockedPair'):.2f}"),
         ("platform lock+unlock, twice", lambda t: f"{median(t, 'PlatformLockPairs'):.2f}"),
@@ -94,7 +93,7 @@ def main():
                          "MutexStdListPair/real_time/threads:2")),
     )
     for label, cell in rows:
-        print(f"| {label:<40} | {cell(stand_in):>22} | {cell(fast):>22} |")
+        print(f"| {label:<40} | {cell(stand_in):>22} |")
 
 
 if __name__ == "__main__":

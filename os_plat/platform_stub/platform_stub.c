@@ -54,6 +54,16 @@ STUB_API int32_t qxlog(uint32_t moduleId, uint32_t level, const char *file, uint
                : 0;
 }
 
+/* The calling thread's id, asked of the kernel once per thread: a system call
+ * per acquisition would cost far more than the critical sections it guards. */
+static int64_t currentThreadId(void) {
+    static __thread int64_t threadId;
+    if (threadId == 0) {
+        threadId = (int64_t)syscall(SYS_gettid);
+    }
+    return threadId;
+}
+
 STUB_API uint32_t do_vemo_spinlock_lock(SpinLock *lock, const char *function, uint32_t line) {
     (void)function;
     (void)line;
@@ -65,7 +75,7 @@ STUB_API uint32_t do_vemo_spinlock_lock(SpinLock *lock, const char *function, ui
             __builtin_ia32_pause();
         }
     }
-    lock->owner = (int64_t)syscall(SYS_gettid);
+    lock->owner = currentThreadId();
     lock->ownerCpu = sched_getcpu();
     return 0;
 }
