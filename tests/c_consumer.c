@@ -27,6 +27,9 @@ LAYOUT_CHECK(avltree_nodeoffset, offsetof(AvlTree, nodeOffset) == 16);
 LAYOUT_CHECK(avltree_uservalue, offsetof(AvlTree, userValue) == 20);
 LAYOUT_CHECK(avltree_nodenum, offsetof(AvlTree, nodeNum) == 24);
 LAYOUT_CHECK(avlindex_size, sizeof(AvlIndex) == 8);
+LAYOUT_CHECK(avlsvcop_size, sizeof(AvlSvcOp) == 11 * sizeof(void *));
+LAYOUT_CHECK(avlsvcop_first, offsetof(AvlSvcOp, createAvl) == 0);
+LAYOUT_CHECK(avlsvcop_last, offsetof(AvlSvcOp, getAvlNodeNum) == 10 * sizeof(void *));
 
 static int32_t compareInts(void *key, void *element) {
     int a = *(const int *)key;
@@ -48,6 +51,8 @@ int main(void) {
     EXPECT(createAvl(&tree, compareInts, 7, 0) == 0);
     EXPECT(getAvlNodeNum(&tree) == 0);
     EXPECT(getAvlFirstNode(&tree) == NULL);
+    initAvlSvcIntf();
+    EXPECT(GetAvlMgrAddr() == &g_avlSvcOp && g_avlSvcOp.getAvlNodeNum == getAvlNodeNum);
     EXPECT(destroyAvl(&tree) == 0);
     UTIL_ModuleFInit();
     puts("c consumer: ok");

@@ -32,6 +32,17 @@ const std::set<std::string> kExpectedExports = {
     "getAvlNodeNum",
     "getAvlFirstNode",
     "getAvlLastNode",
+    // AVL tree operations and their table
+    "findAvlNode",
+    "walkAvlNode",
+    "findAvlNearestNode",
+    "insertAvlNode",
+    "addAvlNode",
+    "insertAvlNodeSpecified",
+    "removeAvlNode",
+    "initAvlSvcIntf",
+    "GetAvlMgrAddr",
+    "g_avlSvcOp",
 };
 
 TEST(SharedObject, ExportsExactlyTheInterface) {
