@@ -29,6 +29,7 @@ if [ $# -eq 0 ] || [[ " $* " == *" fuzz "* ]]; then
       cmake --build --preset fuzz --target "kelu_fuzz_$name"
       mkdir -p "fuzz/corpus-work/$name"
       "build/fuzz/fuzz/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
+        -artifact_prefix="fuzz/corpus-work/$name-" \
         "fuzz/corpus-work/$name" "$corpus"
     done
   else
