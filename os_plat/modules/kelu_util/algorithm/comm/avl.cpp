@@ -22,6 +22,11 @@ constexpr uint32_t kCodeRemoveRootNoPass = 831;
 // The search: the element equal to key, or null with the position written
 // as findAvlNode() documents. compare and nodeOffset are read once: the
 // comparison may not change the tree it is called for.
+//
+// The side is chosen by a branch, not computed from the result: the
+// processor then predicts the way down and starts on the next node's
+// comparison before this one has returned, instead of waiting for the whole
+// result -> child load -> key load chain at every level.
 inline void *search(AvlTree *tree, void *key, AvlIndex *position) {
     AvlNode *node = tree->root;
     AvlIndex found = 0;
@@ -31,13 +36,16 @@ inline void *search(AvlTree *tree, void *key, AvlIndex *position) {
         for (;;) {
             void *element = reinterpret_cast<char *>(node) - offset;
             const int32_t result = compare(key, element);
-            if (result == 0) {
+            uint32_t side;
+            if (result == -1) {
+                side = AVL_LEFT;
+            } else if (result == 1) {
+                side = AVL_RIGHT;
+            } else if (result == 0) {
                 return element;
-            }
-            if (static_cast<uint32_t>(result) + 1u > 2u) {
+            } else {
                 break;  // outside -1..+1: no element, position 0
             }
-            const uint32_t side = sideOfResult(result);
             AvlNode *next = node->child[side];
             if (next == nullptr) {
                 found = positionOf(node, side);

@@ -35,12 +35,6 @@ inline AvlNode *&slotOf(AvlTree *tree, AvlNode *parent, uint32_t index) {
     return parent != nullptr ? parent->child[index] : tree->root;
 }
 
-// avlBalanceToChild[result + 1] for a comparison result of -1 or +1, computed
-// rather than loaded: it sits on the dependency chain of every search step.
-constexpr uint32_t sideOfResult(int32_t result) {
-    return static_cast<uint32_t>(result + 1) >> 1;
-}
-
 // A position: a node address with the side in bit 0.
 inline AvlNode *positionNode(AvlIndex position) {
     return reinterpret_cast<AvlNode *>(static_cast<uintptr_t>(position & ~AvlIndex{1}));
@@ -88,7 +82,6 @@ static_assert(offsetof(AvlSvcOp, insertAvlNodeSpecified) == 7 * sizeof(void *));
 static_assert(offsetof(AvlSvcOp, getAvlFirstNode) == 8 * sizeof(void *));
 static_assert(offsetof(AvlSvcOp, getAvlLastNode) == 9 * sizeof(void *));
 static_assert(offsetof(AvlSvcOp, getAvlNodeNum) == 10 * sizeof(void *));
-static_assert(sideOfResult(-1) == avlBalanceToChild[0] && sideOfResult(1) == avlBalanceToChild[2]);
 
 }  // namespace kelu::avl
 
