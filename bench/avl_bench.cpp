@@ -34,6 +34,8 @@ namespace {
 
 namespace bi = boost::intrusive;
 
+#define NOINLINE __attribute__((noinline))
+
 struct alignas(64) LibElement {
     uint64_t key;
     AvlNode node;
@@ -120,18 +122,18 @@ struct Library {
         fill(plan);
     }
     void clear() { destroyAvl(&tree); }
-    void fill(const Plan &plan) {
+    NOINLINE void fill(const Plan &plan) {
         for (uint32_t i : plan.order) {
             addAvlNode(&tree, &elements[i]);
         }
     }
-    void eraseAll(const Plan &plan) {
+    NOINLINE void eraseAll(const Plan &plan) {
         for (uint32_t i : plan.order) {
             removeAvlNode(&tree, &elements[i]);
         }
     }
     void *find(uint64_t key) { return findAvlNode(&tree, &key, nullptr); }
-    uint64_t walk() {
+    NOINLINE uint64_t walk() {
         uint64_t sum = 0;
         for (void *e = getAvlFirstNode(&tree); e != nullptr; e = walkAvlNode(&tree, e, AVL_RIGHT)) {
             sum += static_cast<LibElement *>(e)->key;
@@ -153,12 +155,12 @@ struct Boost {
     }
     ~Boost() { set.clear(); }
     void clear() { set.clear(); }
-    void fill(const Plan &plan) {
+    NOINLINE void fill(const Plan &plan) {
         for (uint32_t i : plan.order) {
             set.insert(elements[i]);
         }
     }
-    void eraseAll(const Plan &plan) {
+    NOINLINE void eraseAll(const Plan &plan) {
         for (uint32_t i : plan.order) {
             set.erase(set.iterator_to(elements[i]));
         }
@@ -167,7 +169,7 @@ struct Boost {
         auto it = set.find(key, Less());
         return it == set.end() ? nullptr : &*it;
     }
-    uint64_t walk() {
+    NOINLINE uint64_t walk() {
         uint64_t sum = 0;
         for (const BoostElement &e : set) {
             sum += e.key;
@@ -188,12 +190,12 @@ struct Std {
         fill(plan);
     }
     void clear() { set.clear(); }
-    void fill(const Plan &plan) {
+    NOINLINE void fill(const Plan &plan) {
         for (uint32_t i : plan.order) {
             where[i] = set.insert(values[i]).first;
         }
     }
-    void eraseAll(const Plan &plan) {
+    NOINLINE void eraseAll(const Plan &plan) {
         for (uint32_t i : plan.order) {
             set.erase(where[i]);
         }
@@ -202,7 +204,7 @@ struct Std {
         auto it = set.find(key);
         return it == set.end() ? nullptr : &*it;
     }
-    uint64_t walk() {
+    NOINLINE uint64_t walk() {
         uint64_t sum = 0;
         for (const StdElement &e : set) {
             sum += e.key;
@@ -219,6 +221,15 @@ Container &containerFor(size_t n) {
         c = std::make_unique<Container>(planFor(n));
     }
     return *c;
+}
+
+// Looks up every key; one out-of-line loop per container, so that profiles
+// attribute each workload to one function.
+template <typename Container>
+NOINLINE void findAll(Container &c, const std::vector<uint64_t> &keys) {
+    for (uint64_t key : keys) {
+        benchmark::DoNotOptimize(c.find(key));
+    }
 }
 
 enum Workload { kInsert, kFindHit, kFindMiss, kWalk, kRemove };
@@ -238,14 +249,10 @@ void run(benchmark::State &state, Workload workload) {
                 c.fill(plan);
                 break;
             case kFindHit:
-                for (uint64_t key : plan.hits) {
-                    benchmark::DoNotOptimize(c.find(key));
-                }
+                findAll(c, plan.hits);
                 break;
             case kFindMiss:
-                for (uint64_t key : plan.misses) {
-                    benchmark::DoNotOptimize(c.find(key));
-                }
+                findAll(c, plan.misses);
                 break;
             case kWalk:
                 benchmark::DoNotOptimize(c.walk());
