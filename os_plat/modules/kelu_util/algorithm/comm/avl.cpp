@@ -103,7 +103,7 @@ inline uint32_t link(AvlTree *tree, void *element, AvlIndex position) {
 
     do {
         const int32_t old = parent->balance;
-        const int32_t grown = old + avlChildToBalance[side];
+        const int32_t grown = old + balanceChange(side);
         if (grown == 0) {
             parent->balance = 0;
             KELU_LOG(LOG_LVL_DBG, "insertAvlNode", kCodeInsertBalanced, "Set AVL balance done.");
@@ -123,34 +123,48 @@ inline uint32_t link(AvlTree *tree, void *element, AvlIndex position) {
 // Removes node x. With two children, x's in-order neighbour y from the taller
 // side takes x's place, and a placeholder record on this frame stands in y's
 // former place just long enough to be unlinked like a node with one child.
+// The links are computed from values read before anything is written, so no
+// step waits for a field that an earlier step has just stored.
 inline void unlink(AvlTree *tree, AvlNode *x) {
     AvlNode placeholder;
-    AvlNode *leaving = x;
+    AvlNode *parent = x->parent;
+    uint32_t side = x->childIndex;
     AvlNode *only;
     if (x->child[AVL_LEFT] == nullptr) {
         only = x->child[AVL_RIGHT];
     } else if (x->child[AVL_RIGHT] == nullptr) {
         only = x->child[AVL_LEFT];
     } else {
-        const uint32_t side = avlBalanceToChild[x->balance + 1];
-        const uint32_t other = 1u - side;
-        AvlNode *y = outermost(x->child[side], other);
-        placeholder = *y;
-        *y = *x;
-        if (y->child[side] == y) {
-            y->child[side] = &placeholder;
+        const uint32_t toward = avlBalanceToChild[x->balance + 1];
+        const uint32_t other = 1u - toward;
+        AvlNode *const near = x->child[toward];
+        AvlNode *const far = x->child[other];
+        // A branch on the side, each way descending with a constant side: the
+        // processor predicts it and starts the descent without waiting for
+        // the balance and the table.
+        AvlNode *const y = toward == AVL_LEFT ? outermost(x->child[AVL_LEFT], AVL_RIGHT)
+                                              : outermost(x->child[AVL_RIGHT], AVL_LEFT);
+        AvlNode *const yParent = y->parent;
+        const uint32_t yIndex = y->childIndex;
+        only = y->child[toward];
+
+        placeholder = *y;  // the placeholder holds y's place ...
+        *y = *x;           // ... while y takes x's links, childIndex and balance
+        slotOf(tree, parent, side) = y;
+        far->parent = y;
+        if (yParent == x) {
+            y->child[toward] = &placeholder;
+            placeholder.parent = y;
+            parent = y;
+        } else {
+            near->parent = y;
+            parent = yParent;
         }
-        slotOf(tree, y->parent, y->childIndex) = y;
-        y->child[side]->parent = y;
-        y->child[other]->parent = y;
-        placeholder.parent->child[placeholder.childIndex] = &placeholder;
-        leaving = &placeholder;
-        only = placeholder.child[AVL_LEFT] != nullptr ? placeholder.child[AVL_LEFT]
-                                                      : placeholder.child[AVL_RIGHT];
+        parent->child[yIndex] = &placeholder;
+        side = yIndex;
     }
 
-    AvlNode *parent = leaving->parent;
-    uint32_t side = leaving->childIndex;
+    // Unlink the node leaving its place (x, or the placeholder) from `parent`.
     --tree->nodeNum;
     if (only != nullptr) {
         only->parent = parent;
@@ -170,7 +184,7 @@ inline void unlink(AvlTree *tree, AvlNode *x) {
         const int32_t old = parent->balance;
         AvlNode *const next = parent->parent;
         const uint32_t nextSide = parent->childIndex;
-        const int32_t shrunk = old - avlChildToBalance[side];
+        const int32_t shrunk = old - balanceChange(side);
         if (old == 0) {
             parent->balance = shrunk;
             return;

@@ -15,6 +15,14 @@ namespace kelu::avl {
 // (insertion adds it, removal subtracts it).
 inline constexpr int8_t avlChildToBalance[2] = {-1, +1};
 
+// avlChildToBalance[side], computed rather than loaded: in the upward passes
+// it sits on the dependency chain that every mispredicted branch waits for.
+constexpr int32_t balanceChange(uint32_t side) {
+    return static_cast<int32_t>(side << 1) - 1;
+}
+static_assert(balanceChange(AVL_LEFT) == avlChildToBalance[AVL_LEFT] &&
+              balanceChange(AVL_RIGHT) == avlChildToBalance[AVL_RIGHT]);
+
 // Side for v + 1, v in {-1, 0, +1}: the side a search descends to for a
 // comparison result, and the side a removal takes the replacement from for a
 // balance (the left one when balanced).
