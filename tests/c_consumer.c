@@ -45,6 +45,9 @@ LAYOUT_CHECK(spinlocklist_prev, offsetof(SpinLockList, prev) == 8);
 LAYOUT_CHECK(spinlocklist_count, offsetof(SpinLockList, count) == 16);
 LAYOUT_CHECK(spinlocklist_lock, offsetof(SpinLockList, lock) == 24);
 LAYOUT_CHECK(list_empty_is_one_byte, sizeof(bool) == 1);
+LAYOUT_CHECK(avlsvcop_size, sizeof(AvlSvcOp) == 11 * sizeof(void *));
+LAYOUT_CHECK(avlsvcop_first, offsetof(AvlSvcOp, createAvl) == 0);
+LAYOUT_CHECK(avlsvcop_last, offsetof(AvlSvcOp, getAvlNodeNum) == 10 * sizeof(void *));
 
 static int32_t compareInts(void *key, void *element) {
     int a = *(const int *)key;
@@ -68,6 +71,8 @@ int main(void) {
     EXPECT(createAvl(&tree, compareInts, 7, 0) == 0);
     EXPECT(getAvlNodeNum(&tree) == 0);
     EXPECT(getAvlFirstNode(&tree) == NULL);
+    initAvlSvcIntf();
+    EXPECT(GetAvlMgrAddr() == &g_avlSvcOp && g_avlSvcOp.getAvlNodeNum == getAvlNodeNum);
     EXPECT(destroyAvl(&tree) == 0);
     spinLockListInit(&list);
     spinLockListAddTail(&node, &list);

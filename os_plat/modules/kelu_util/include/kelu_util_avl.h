@@ -86,6 +86,101 @@ KELU_API uint64_t getAvlNodeNum(AvlTree *tree);
 KELU_API void *getAvlFirstNode(AvlTree *tree);
 KELU_API void *getAvlLastNode(AvlTree *tree);
 
+/* findAvlNode()
+ * Searches for the element equal to `key`, calling compare(key, element) once
+ * per node on the path from the root. Returns that element (leaving *position
+ * untouched), or null. On a miss, when `position` is non-null, stores where
+ * an element with that key belongs (the last node visited, with the key's
+ * side in bit 0), or 0 when the tree is empty or compare returned anything
+ * but -1, 0 or +1. A null tree or key is logged and answered with null.
+ * O(height). */
+KELU_API void *findAvlNode(AvlTree *tree, void *key, AvlIndex *position);
+
+/* walkAvlNode()
+ * The in-order neighbour of `element` (a linked element of `tree`): the
+ * successor for AVL_RIGHT, the predecessor for AVL_LEFT, or null at the end.
+ * Follows links only, never compares. A null tree or element is logged and
+ * answered with null. O(height) per step, O(1) amortised over a full walk. */
+KELU_API void *walkAvlNode(AvlTree *tree, void *element, uint32_t direction);
+
+/* findAvlNearestNode()
+ * For a position stored by findAvlNode() on a miss: the largest element
+ * before the missing key (AVL_LEFT) or the smallest after it (AVL_RIGHT), or
+ * null when there is none or the position is 0 or 1. A null tree is logged
+ * and answered with null. At most one walkAvlNode() step. */
+KELU_API void *findAvlNearestNode(AvlTree *tree, AvlIndex position, uint32_t direction);
+
+/* insertAvlNode()
+ * Links `element` at `position`, counts it, and rebalances on the way up with
+ * at most one single or double rotation. Every field of the element's
+ * AvlNode is rewritten. Returns 0, or AVL_ERR_PARAM (logged; nothing changed)
+ * for a null tree or element.
+ * Requires: `position` comes from findAvlNode() on this tree, unchanged
+ * since, or is 0 for an empty tree; the element is in no tree. The
+ * comparison is not called: the caller keeps the order. O(height). */
+KELU_API uint32_t insertAvlNode(AvlTree *tree, void *element, AvlIndex position);
+
+/* addAvlNode()
+ * Adds `element` unless an element comparing equal to it (possibly itself) is
+ * present; the element is its own search key, so compare must accept an
+ * element as its key. A refused duplicate changes nothing and logs nothing;
+ * callers that need to know compare getAvlNodeNum() before and after.
+ * A null tree or element is logged. If compare breaks its contract (returns
+ * anything but -1, 0 or +1) on a non-empty tree, the element is not linked,
+ * the tree is left exactly as it was and "InsertAvlNode fail." (code 829) is
+ * logged. O(height). */
+KELU_API void addAvlNode(AvlTree *tree, void *element);
+
+/* insertAvlNodeSpecified()
+ * Links `element` as the immediate in-order successor (AVL_RIGHT) or
+ * predecessor (AVL_LEFT) of `here`, a linked element of this tree, without
+ * calling the comparison: the caller keeps the order. Returns 0, or
+ * AVL_ERR_PARAM (logged; nothing changed) for a null tree, element or here
+ * (checked in that order) or a direction other than 0 or 1. O(height). */
+KELU_API uint32_t insertAvlNodeSpecified(AvlTree *tree, void *element, void *here,
+                                         uint32_t direction);
+
+/* removeAvlNode()
+ * Unlinks `element`, a linked element of this tree, and rebalances, possibly
+ * rotating at several levels. An element with two children is replaced by
+ * its in-order neighbour from the taller subtree (the left one when both are
+ * equally tall). The removed element's AvlNode is not written, and the
+ * comparison is not called. A null tree or element is logged. O(height). */
+KELU_API void removeAvlNode(AvlTree *tree, void *element);
+
+/* The operation table: eleven exported AVL operations (all but walkAvlNode),
+ * in this fixed slot order. Calling through a slot is calling the function. */
+typedef struct AvlSvcOp {
+    uint32_t (*createAvl)(AvlTree *tree, AvlCompareFunc compare, uint32_t userValue,
+                          uint32_t nodeOffset);
+    uint32_t (*destroyAvl)(AvlTree *tree);
+    uint32_t (*insertAvlNode)(AvlTree *tree, void *element, AvlIndex position);
+    void *(*findAvlNode)(AvlTree *tree, void *key, AvlIndex *position);
+    void *(*findAvlNearestNode)(AvlTree *tree, AvlIndex position, uint32_t direction);
+    void (*addAvlNode)(AvlTree *tree, void *element);
+    void (*removeAvlNode)(AvlTree *tree, void *element);
+    uint32_t (*insertAvlNodeSpecified)(AvlTree *tree, void *element, void *here,
+                                       uint32_t direction);
+    void *(*getAvlFirstNode)(AvlTree *tree);
+    void *(*getAvlLastNode)(AvlTree *tree);
+    uint64_t (*getAvlNodeNum)(AvlTree *tree);
+} AvlSvcOp;
+
+/* g_avlSvcOp
+ * The library's one operation table: every slot is null until
+ * initAvlSvcIntf() has run; nothing ever clears it. */
+KELU_API extern AvlSvcOp g_avlSvcOp;
+
+/* initAvlSvcIntf()
+ * Fills g_avlSvcOp, slot 0 first, with the addresses the process's dynamic
+ * linking resolves for the eleven names. Idempotent; call it once before
+ * sharing the table with other threads. */
+KELU_API void initAvlSvcIntf(void);
+
+/* GetAvlMgrAddr()
+ * The address of g_avlSvcOp, filled or not. */
+KELU_API AvlSvcOp *GetAvlMgrAddr(void);
+
 KELU_END_DECLS
 
 #endif /* KELU_UTIL_AVL_H */

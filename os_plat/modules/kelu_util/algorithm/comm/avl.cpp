@@ -1,7 +1,10 @@
-// The AVL tree's exported operations.
+// The AVL tree's operations: descriptor, search and navigation, insertion,
+// removal and the operation table. Every log record of the tree is written
+// here, so each carries this file's name.
 #include "kelu_util_avl.h"
 
 #include "avl_internal.h"
+#include "avl_rotation.h"
 #include "kelu_platform_calls.h"
 
 using namespace kelu::avl;
@@ -9,10 +12,213 @@ using namespace kelu::avl;
 namespace {
 
 constexpr uint32_t kCodeNullPointer = 1565;
+constexpr uint32_t kCodeNullPointerNoResult = 1566;
+constexpr uint32_t kCodeInvalidParam = 1563;
+constexpr uint32_t kCodeAddInsertFailed = 829;
+constexpr uint32_t kCodeSpecifiedInsertFailed = 830;
+constexpr uint32_t kCodeInsertBalanced = 828;
+constexpr uint32_t kCodeRemoveRootNoPass = 831;
+
+// The search: the element equal to key, or null with the position written
+// as findAvlNode() documents. compare and nodeOffset are read once: the
+// comparison may not change the tree it is called for.
+//
+// The side is chosen by a branch, not computed from the result: the
+// processor then predicts the way down and starts on the next node's
+// comparison before this one has returned, instead of waiting for the whole
+// result -> child load -> key load chain at every level.
+inline void *search(AvlTree *tree, void *key, AvlIndex *position) {
+    AvlNode *node = tree->root;
+    AvlIndex found = 0;
+    if (node != nullptr) {
+        const AvlCompareFunc compare = tree->compare;
+        const uint32_t offset = tree->nodeOffset;
+        for (;;) {
+            void *element = reinterpret_cast<char *>(node) - offset;
+            const int32_t result = compare(key, element);
+            uint32_t side;
+            if (result == -1) {
+                side = AVL_LEFT;
+            } else if (result == 1) {
+                side = AVL_RIGHT;
+            } else if (result == 0) {
+                return element;
+            } else {
+                break;  // outside -1..+1: no element, position 0
+            }
+            AvlNode *next = node->child[side];
+            if (next == nullptr) {
+                found = positionOf(node, side);
+                break;
+            }
+            node = next;
+        }
+    }
+    if (position != nullptr) {
+        *position = found;
+    }
+    return nullptr;
+}
+
+// One in-order step from node: the outermost node of the subtree on
+// `direction`, or the first ancestor reached from its other side.
+inline AvlNode *step(AvlNode *node, uint32_t direction) {
+    AvlNode *next = node->child[direction];
+    if (next != nullptr) {
+        return outermost(next, 1u - direction);
+    }
+    for (AvlNode *parent = node->parent; parent != nullptr; parent = parent->parent) {
+        if (parent->child[direction] != node) {
+            return parent;
+        }
+        node = parent;
+    }
+    return nullptr;
+}
+
+inline void *walk(AvlTree *tree, void *element, uint32_t direction) {
+    AvlNode *next = step(nodeOf(tree, element), direction);
+    return next != nullptr ? elementOf(tree, next) : nullptr;
+}
+
+// Links element at position, counts it and retraces balances upwards: the
+// pass stops at a node that became balanced (its height is unchanged), at
+// the single rotation an insertion can need, or above the root.
+inline uint32_t link(AvlTree *tree, void *element, AvlIndex position) {
+    AvlNode *parent = positionNode(position);
+    uint32_t side = positionSide(position);
+    ++tree->nodeNum;
+
+    AvlNode *node = nodeOf(tree, element);
+    node->child[AVL_LEFT] = nullptr;
+    node->child[AVL_RIGHT] = nullptr;
+    node->childIndex = side;
+    node->balance = 0;
+    node->parent = parent;
+    if (parent == nullptr) {
+        tree->root = node;
+        return 0;
+    }
+    parent->child[side] = node;
+
+    do {
+        const int32_t old = parent->balance;
+        const int32_t grown = old + balanceChange(side);
+        if (grown == 0) {
+            parent->balance = 0;
+            KELU_LOG(LOG_LVL_DBG, "insertAvlNode", kCodeInsertBalanced, "Set AVL balance done.");
+            return 0;
+        }
+        if (old != 0) {
+            (void)rotateAt(tree, parent, grown);
+            return 0;
+        }
+        parent->balance = grown;
+        side = parent->childIndex;
+        parent = parent->parent;
+    } while (parent != nullptr);
+    return 0;
+}
+
+// Removes node x. With two children, x's in-order neighbour y from the taller
+// side takes x's place, and a placeholder record on this frame stands in y's
+// former place just long enough to be unlinked like a node with one child.
+// The links are computed from values read before anything is written, so no
+// step waits for a field that an earlier step has just stored.
+inline void unlink(AvlTree *tree, AvlNode *x) {
+    AvlNode placeholder;
+    AvlNode *parent = x->parent;
+    uint32_t side = x->childIndex;
+    AvlNode *only;
+    if (x->child[AVL_LEFT] == nullptr) {
+        only = x->child[AVL_RIGHT];
+    } else if (x->child[AVL_RIGHT] == nullptr) {
+        only = x->child[AVL_LEFT];
+    } else {
+        const uint32_t toward = avlBalanceToChild[x->balance + 1];
+        const uint32_t other = 1u - toward;
+        AvlNode *const near = x->child[toward];
+        AvlNode *const far = x->child[other];
+        // A branch on the side, each way descending with a constant side: the
+        // processor predicts it and starts the descent without waiting for
+        // the balance and the table.
+        AvlNode *const y = toward == AVL_LEFT ? outermost(x->child[AVL_LEFT], AVL_RIGHT)
+                                              : outermost(x->child[AVL_RIGHT], AVL_LEFT);
+        AvlNode *const yParent = y->parent;
+        const uint32_t yIndex = y->childIndex;
+        only = y->child[toward];
+
+        placeholder = *y;  // the placeholder holds y's place ...
+        *y = *x;           // ... while y takes x's links, childIndex and balance
+        slotOf(tree, parent, side) = y;
+        far->parent = y;
+        if (yParent == x) {
+            y->child[toward] = &placeholder;
+            placeholder.parent = y;
+            parent = y;
+        } else {
+            near->parent = y;
+            parent = yParent;
+        }
+        parent->child[yIndex] = &placeholder;
+        side = yIndex;
+    }
+
+    // Unlink the node leaving its place (x, or the placeholder) from `parent`.
+    --tree->nodeNum;
+    if (only != nullptr) {
+        only->parent = parent;
+        only->childIndex = side;
+    }
+    if (parent == nullptr) {
+        tree->root = only;
+        KELU_LOG(LOG_LVL_DBG, "removeAvlNode", kCodeRemoveRootNoPass,
+                 "Remove node not need set balance.");
+        return;
+    }
+    parent->child[side] = only;
+
+    // The subtree of `parent` on `side` is one level lower. Go up while the
+    // subtree rooted at `parent` loses a level too.
+    do {
+        const int32_t old = parent->balance;
+        AvlNode *const next = parent->parent;
+        const uint32_t nextSide = parent->childIndex;
+        const int32_t shrunk = old - balanceChange(side);
+        if (old == 0) {
+            parent->balance = shrunk;
+            return;
+        }
+        if (shrunk == 0) {
+            parent->balance = 0;
+        } else if (rotateAt(tree, parent, shrunk) == 0) {
+            return;
+        }
+        parent = next;
+        side = nextSide;
+    } while (parent != nullptr);
+}
+
+inline void *outermostElement(AvlTree *tree, uint32_t side) {
+    if (tree->root == nullptr) {
+        return nullptr;
+    }
+    return elementOf(tree, outermost(tree->root, side));
+}
 
 }  // namespace
 
+uint32_t kelu::avl::rotationAvlNode(AvlTree *tree, AvlNode *node, int32_t balance) {
+    if (tree == nullptr || node == nullptr) {
+        KELU_LOG(LOG_LVL_ERR, "rotationAvlNode", kCodeNullPointer, "NULL POINTER.");
+        return AVL_ERR_PARAM;
+    }
+    return rotateAt(tree, node, balance);
+}
+
 extern "C" {
+
+AvlSvcOp g_avlSvcOp;
 
 uint32_t createAvl(AvlTree *tree, AvlCompareFunc compare, uint32_t userValue, uint32_t nodeOffset) {
     if (tree == nullptr || compare == nullptr) {
@@ -45,19 +251,125 @@ uint64_t getAvlNodeNum(AvlTree *tree) {
     return tree->nodeNum;
 }
 
-static void *outermostElement(AvlTree *tree, uint32_t side) {
-    if (tree->root == nullptr) {
-        return nullptr;
-    }
-    return elementOf(tree, outermost(tree->root, side));
-}
-
 void *getAvlFirstNode(AvlTree *tree) {
     return outermostElement(tree, AVL_LEFT);
 }
 
 void *getAvlLastNode(AvlTree *tree) {
     return outermostElement(tree, AVL_RIGHT);
+}
+
+void *findAvlNode(AvlTree *tree, void *key, AvlIndex *position) {
+    if (tree == nullptr || key == nullptr) {
+        KELU_LOG(LOG_LVL_ERR, "findAvlNode", kCodeNullPointer, "NULL POINTER.");
+        return nullptr;
+    }
+    return search(tree, key, position);
+}
+
+void *walkAvlNode(AvlTree *tree, void *element, uint32_t direction) {
+    if (tree == nullptr || element == nullptr) {
+        KELU_LOG(LOG_LVL_ERR, "walkAvlNode", kCodeNullPointer, "NULL POINTER.");
+        return nullptr;
+    }
+    return walk(tree, element, direction);
+}
+
+void *findAvlNearestNode(AvlTree *tree, AvlIndex position, uint32_t direction) {
+    if (tree == nullptr) {
+        KELU_LOG(LOG_LVL_ERR, "findAvlNearestNode", kCodeNullPointer, "NULL POINTER.");
+        return nullptr;
+    }
+    AvlNode *node = positionNode(position);
+    if (node == nullptr) {
+        return nullptr;
+    }
+    void *element = elementOf(tree, node);
+    if (positionSide(position) != direction) {
+        return element;
+    }
+    return walk(tree, element, direction);
+}
+
+uint32_t insertAvlNode(AvlTree *tree, void *element, AvlIndex position) {
+    if (tree == nullptr || element == nullptr) {
+        KELU_LOG(LOG_LVL_ERR, "insertAvlNode", kCodeNullPointer, "NULL POINTER.");
+        return AVL_ERR_PARAM;
+    }
+    return link(tree, element, position);
+}
+
+void addAvlNode(AvlTree *tree, void *element) {
+    if (tree == nullptr || element == nullptr) {
+        KELU_LOG(LOG_LVL_ERR, "addAvlNode", kCodeNullPointerNoResult, "NULL POINTER.");
+        return;
+    }
+    AvlIndex position = 0;
+    if (search(tree, element, &position) != nullptr) {
+        return;
+    }
+    // A miss in a non-empty tree always names a node, unless the comparison
+    // returned something other than -1, 0 or +1: then position 0 would
+    // replace the whole tree by this element, so the insertion is refused.
+    const bool contractBroken = positionNode(position) == nullptr && tree->root != nullptr;
+    const uint32_t status = contractBroken ? AVL_ERR_PARAM : link(tree, element, position);
+    if (status != 0) {
+        KELU_LOG(LOG_LVL_ERR, "addAvlNode", kCodeAddInsertFailed, "InsertAvlNode fail.");
+    }
+}
+
+uint32_t insertAvlNodeSpecified(AvlTree *tree, void *element, void *here, uint32_t direction) {
+    if (tree == nullptr || element == nullptr || here == nullptr) {
+        KELU_LOG(LOG_LVL_ERR, "insertAvlNodeSpecified", kCodeNullPointer, "NULL POINTER.");
+        return AVL_ERR_PARAM;
+    }
+    if (direction > AVL_RIGHT) {
+        KELU_LOG(LOG_LVL_ERR, "insertAvlNodeSpecified", kCodeInvalidParam, "Invalid Param.");
+        return AVL_ERR_PARAM;
+    }
+    // The empty slot right next to `here` in `direction`: its own child slot,
+    // or the innermost slot of its subtree on that side.
+    AvlNode *node = nodeOf(tree, here);
+    uint32_t side = direction;
+    if (node->child[direction] != nullptr) {
+        side = 1u - direction;
+        node = outermost(node->child[direction], side);
+    }
+    const uint32_t status = link(tree, element, positionOf(node, side));
+    if (status != 0) {
+        KELU_LOG(LOG_LVL_ERR, "insertAvlNodeSpecified", kCodeSpecifiedInsertFailed,
+                 "InsertAvlNode fail.");
+    }
+    return status;
+}
+
+void removeAvlNode(AvlTree *tree, void *element) {
+    if (tree == nullptr || element == nullptr) {
+        KELU_LOG(LOG_LVL_ERR, "removeAvlNode", kCodeNullPointerNoResult, "NULL POINTER.");
+        return;
+    }
+    unlink(tree, nodeOf(tree, element));
+}
+
+// Naming the exported functions here yields the addresses the process's
+// dynamic linking resolves for them (they are default-visibility and
+// interposable, so the references go through the GOT).
+void initAvlSvcIntf(void) {
+    g_avlSvcOp.createAvl = createAvl;
+    g_avlSvcOp.destroyAvl = destroyAvl;
+    g_avlSvcOp.insertAvlNode = insertAvlNode;
+    g_avlSvcOp.findAvlNode = findAvlNode;
+    g_avlSvcOp.findAvlNearestNode = findAvlNearestNode;
+    g_avlSvcOp.addAvlNode = addAvlNode;
+    g_avlSvcOp.removeAvlNode = removeAvlNode;
+    g_avlSvcOp.insertAvlNodeSpecified = insertAvlNodeSpecified;
+    g_avlSvcOp.getAvlFirstNode = getAvlFirstNode;
+    g_avlSvcOp.getAvlLastNode = getAvlLastNode;
+    g_avlSvcOp.getAvlNodeNum = getAvlNodeNum;
+}
+
+AvlSvcOp *GetAvlMgrAddr(void) {
+    return &g_avlSvcOp;
 }
 
 }  // extern "C"

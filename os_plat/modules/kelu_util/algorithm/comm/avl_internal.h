@@ -15,6 +15,14 @@ namespace kelu::avl {
 // (insertion adds it, removal subtracts it).
 inline constexpr int8_t avlChildToBalance[2] = {-1, +1};
 
+// avlChildToBalance[side], computed rather than loaded: in the upward passes
+// it sits on the dependency chain that every mispredicted branch waits for.
+constexpr int32_t balanceChange(uint32_t side) {
+    return static_cast<int32_t>(side << 1) - 1;
+}
+static_assert(balanceChange(AVL_LEFT) == avlChildToBalance[AVL_LEFT] &&
+              balanceChange(AVL_RIGHT) == avlChildToBalance[AVL_RIGHT]);
+
 // Side for v + 1, v in {-1, 0, +1}: the side a search descends to for a
 // comparison result, and the side a removal takes the replacement from for a
 // balance (the left one when balanced).
@@ -28,6 +36,29 @@ inline AvlNode *nodeOf(const AvlTree *tree, void *element) {
 inline void *elementOf(const AvlTree *tree, AvlNode *node) {
     return reinterpret_cast<char *>(node) - tree->nodeOffset;
 }
+
+// The link that holds a node whose parent is `parent` at `index`: the parent's
+// child slot, or the tree's root when there is no parent.
+inline AvlNode *&slotOf(AvlTree *tree, AvlNode *parent, uint32_t index) {
+    return parent != nullptr ? parent->child[index] : tree->root;
+}
+
+// A position: a node address with the side in bit 0.
+inline AvlNode *positionNode(AvlIndex position) {
+    return reinterpret_cast<AvlNode *>(static_cast<uintptr_t>(position & ~AvlIndex{1}));
+}
+
+inline uint32_t positionSide(AvlIndex position) {
+    return static_cast<uint32_t>(position & 1u);
+}
+
+inline AvlIndex positionOf(AvlNode *node, uint32_t side) {
+    return static_cast<AvlIndex>(reinterpret_cast<uintptr_t>(node)) | side;
+}
+
+// The rebalancing step with its argument checks: a null tree or node is
+// logged and answered with AVL_ERR_PARAM; otherwise rotateAt(). Not exported.
+uint32_t rotationAvlNode(AvlTree *tree, AvlNode *node, int32_t balance);
 
 // The node reached from `node` by following child[side] while it is non-null.
 inline AvlNode *outermost(AvlNode *node, uint32_t side) {
@@ -47,6 +78,18 @@ static_assert(offsetof(AvlTree, nodeNum) == 24);
 static_assert(sizeof(AvlIndex) == 8);
 // A position keeps the side in bit 0 of a node address.
 static_assert(alignof(AvlNode) >= 2);
+static_assert(sizeof(AvlSvcOp) == 11 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, createAvl) == 0 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, destroyAvl) == 1 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, insertAvlNode) == 2 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, findAvlNode) == 3 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, findAvlNearestNode) == 4 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, addAvlNode) == 5 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, removeAvlNode) == 6 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, insertAvlNodeSpecified) == 7 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, getAvlFirstNode) == 8 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, getAvlLastNode) == 9 * sizeof(void *));
+static_assert(offsetof(AvlSvcOp, getAvlNodeNum) == 10 * sizeof(void *));
 
 }  // namespace kelu::avl
 
