@@ -60,7 +60,10 @@ Crc32cKernel selectCrc32cKernel(const CpuFeatures &cpu) {
     if ((cpu.leaf1Ecx & kLeaf1Pclmul) == 0) {
         return crc32cSse42;
     }
-    return runsVpclmulAvx512(cpu) ? crc32_iscsi_by16_10 : crc32_iscsi_01;
+    if (runsVpclmulAvx512(cpu) && crc32_iscsi_by16_10 != nullptr) {
+        return crc32_iscsi_by16_10;
+    }
+    return crc32_iscsi_01 != nullptr ? crc32_iscsi_01 : crc32cSse42;
 }
 
 __attribute__((target("sse4.2"))) unsigned int crc32cSse42(unsigned char *buffer, uint64_t len,

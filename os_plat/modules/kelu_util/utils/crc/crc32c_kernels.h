@@ -9,9 +9,13 @@
 extern "C" {
 // ISA-L's own CRC32C kernels, exported by libisal.so.2 under these names
 // though absent from its header. The length travels in a full 64-bit
-// register: the kernels read all of it.
-unsigned int crc32_iscsi_by16_10(unsigned char *buffer, uint64_t len, unsigned int crc);
-unsigned int crc32_iscsi_01(unsigned char *buffer, uint64_t len, unsigned int crc);
+// register: the kernels read all of it. Referenced weakly: an ISA-L built
+// without one of them leaves it null, and the choice below falls back to a
+// kernel of our own instead of the whole library failing to load.
+__attribute__((weak)) unsigned int crc32_iscsi_by16_10(unsigned char *buffer, uint64_t len,
+                                                       unsigned int crc);
+__attribute__((weak)) unsigned int crc32_iscsi_01(unsigned char *buffer, uint64_t len,
+                                                  unsigned int crc);
 }
 
 namespace kelu::crc {
@@ -32,7 +36,7 @@ CpuFeatures readCpuFeatures();
 // The fastest kernel the processor runs, decided by the same feature tests
 // as ISA-L's crc32_iscsi dispatcher: AVX-512 with VPCLMULQDQ folding; else
 // CRC32 instructions combined by PCLMULQDQ; else CRC32 instructions alone;
-// else a table.
+// else a table. An ISA-L kernel missing from the loaded libisal is skipped.
 Crc32cKernel selectCrc32cKernel(const CpuFeatures &cpu);
 
 // CRC32 instructions alone, eight bytes at a time: for SSE4.2 processors
