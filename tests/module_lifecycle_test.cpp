@@ -62,6 +62,22 @@ TEST_F(ModuleLifecycle, InitTwiceThenFinitOnce) {
     expectOneLockPair(kelu::test::lockCalls(), "util_finit");
 }
 
+// The flag is tested and set only while the module lock is held.
+TEST_F(ModuleLifecycle, FlagChangesOnlyUnderTheLock) {
+    std::vector<std::pair<LockOp, uint32_t>> seen;
+    kelu::test::setLockHook([&](LockOp op, const SpinLock *lock) {
+        if (lock == &g_utilLock) {
+            seen.emplace_back(op, g_utilInitFlag);
+        }
+    });
+    util_init();
+    util_finit();
+    kelu::test::setLockHook({});
+    const std::vector<std::pair<LockOp, uint32_t>> expected = {
+        {LockOp::Lock, 0}, {LockOp::Unlock, 1}, {LockOp::Lock, 1}, {LockOp::Unlock, 0}};
+    EXPECT_EQ(seen, expected);
+}
+
 TEST_F(ModuleLifecycle, NeitherOperationLogs) {
     util_init();
     util_init();

@@ -131,6 +131,30 @@ TEST_F(SpinLockListTest, EachLockedOperationIsItsTwinInsideOneLockPair) {
     }
 }
 
+// Every change happens while the lock is held: when the lock is acquired the
+// ring is still as it was, and when it is about to be released the ring is
+// already what the twin leaves.
+TEST_F(SpinLockListTest, LockedOperationsChangeTheRingOnlyWhileHoldingTheLock) {
+    for (const LockedOperation &op : kLockedOperations) {
+        for (size_t n = op.minimumNodes; n <= 3; ++n) {
+            SCOPED_TRACE(::testing::Message() << op.name << " on " << n << " nodes");
+            Fixture locked(n), before(n), after(n);
+            op.twin(after.operand(op), &after.list);
+            std::vector<std::vector<long>> seen;
+            kelu::test::setLockHook([&](LockOp, const SpinLock *lock) {
+                if (lock == &locked.list.lock) {
+                    seen.push_back(locked.shape(nullptr));
+                }
+            });
+            op.locked(locked.operand(op), &locked.list);
+            kelu::test::setLockHook({});
+            ASSERT_EQ(seen.size(), 2u);
+            EXPECT_EQ(seen[0], before.shape(nullptr)) << "changed before the lock was held";
+            EXPECT_EQ(seen[1], after.shape(nullptr)) << "changed after the lock was released";
+        }
+    }
+}
+
 // While another thread holds the lock, a locked operation has changed nothing
 // by the time it asks for the lock; it completes once the lock is released.
 TEST_F(SpinLockListTest, LockedOperationsTouchNothingBeforeTheyHoldTheLock) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <utility>
 
 #include "qxlog.h"
 
@@ -15,6 +16,7 @@ std::mutex g_mutex;
 std::vector<LogRecord> g_logRecords;
 std::vector<LockCall> g_lockCalls;
 std::atomic<bool> g_recording{true};
+LockHook g_lockHook;  // set and cleared by tests while no library call runs
 
 void recordLock(LockOp op, const SpinLock *lock, const char *function, uint32_t line) {
     if (!g_recording.load(std::memory_order_relaxed)) {
@@ -40,6 +42,10 @@ void clearRecords() {
     std::lock_guard<std::mutex> guard(g_mutex);
     g_logRecords.clear();
     g_lockCalls.clear();
+}
+
+void setLockHook(LockHook hook) {
+    g_lockHook = std::move(hook);
 }
 
 void setRecording(bool enabled) {
@@ -108,6 +114,9 @@ uint32_t do_vemo_spinlock_lock(SpinLock *lock, const char *function, uint32_t li
     std::atomic_ref<uint64_t> word(lock->lockWord);
     for (;;) {
         if (word.exchange(1, std::memory_order_acquire) == 0) {
+            if (kelu::test::g_lockHook) {
+                kelu::test::g_lockHook(LockOp::Lock, lock);
+            }
             return 0;
         }
         while (word.load(std::memory_order_relaxed) != 0) {
@@ -118,6 +127,9 @@ uint32_t do_vemo_spinlock_lock(SpinLock *lock, const char *function, uint32_t li
 
 uint32_t do_vemo_spinlock_unlock(SpinLock *lock, const char *function, uint32_t line) {
     kelu::test::recordLock(LockOp::Unlock, lock, function, line);
+    if (kelu::test::g_lockHook) {
+        kelu::test::g_lockHook(LockOp::Unlock, lock);
+    }
     std::atomic_ref<uint64_t>(lock->lockWord).store(0, std::memory_order_release);
     return 0;
 }

@@ -8,6 +8,7 @@
 #define KELU_TESTS_RECORDING_PLATFORM_H
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -46,6 +47,13 @@ std::vector<LockCall> lockCalls();
 
 // Forgets everything captured so far.
 void clearRecords();
+
+// Called by the lock functions with the lock held: right after a lock call
+// has acquired it (LockOp::Lock) and right before an unlock call releases it
+// (LockOp::Unlock). A test sees there what the caller changed inside and
+// outside its critical section. Pass an empty function to remove it.
+using LockHook = std::function<void(LockOp op, const SpinLock *lock)>;
+void setLockHook(LockHook hook);
 
 // While disabled (the default is enabled), calls are served but not captured:
 // for stress tests that would otherwise record millions of calls.
