@@ -372,11 +372,19 @@ TEST_F(AvlCases, RejectedArguments) {
          [](T t, E e, E f, P) { return uint64_t{insertAvlNodeSpecified(t, f, e, 0xFFFFFFFF)}; },
          AVL_ERR_PARAM},
     };
+    // No rejected call reaches the comparison.
+    static int comparisons;
+    tree.compare = [](void *key, void *element) {
+        ++comparisons;
+        return kelu::test::compareKeys(key, element);
+    };
     for (const Rejection &row : rows) {
         SCOPED_TRACE(row.function);
         kelu::test::clearRecords();
         position = 3;
+        comparisons = 0;
         EXPECT_EQ(row.call(&tree, one, &fresh, &position), row.result);
+        EXPECT_EQ(comparisons, 0);
         expectRecords({{LOG_LVL_ERR, row.function, row.code, row.message}});
         EXPECT_EQ(position, 3u);
         EXPECT_EQ(kelu::test::shapeOf(tree), "2(1,3)");
@@ -402,7 +410,10 @@ TEST_F(AvlCases, WalksVisitEveryElementOnce) {
     AvlTree single{};
     ASSERT_EQ(createAvl(&single, kelu::test::compareKeys, 0, offsetof(Keyed, node)), 0u);
     Keyed only{1, {}};
+    kelu::test::clearRecords();
     ASSERT_EQ(insertAvlNode(&single, &only, 0), 0u);
+    EXPECT_EQ(getAvlNodeNum(&single), 1u);
+    EXPECT_TRUE(kelu::test::logRecords().empty());
     EXPECT_EQ(walkAvlNode(&single, &only, AVL_LEFT), nullptr);
     EXPECT_EQ(walkAvlNode(&single, &only, AVL_RIGHT), nullptr);
     EXPECT_EQ(kelu::test::shapeOf(single), "1");

@@ -21,6 +21,9 @@
 
 namespace {
 
+// Stored by createAvl and never touched again, whatever runs afterwards.
+constexpr uint32_t kUserValue = 0xA5C3F00Du;
+
 using kelu::test::Keyed;
 
 #ifdef KELU_SANITIZED_BUILD
@@ -40,7 +43,7 @@ class AvlRandom : public ::testing::Test {
   protected:
     void SetUp() override {
         kelu::test::setRecording(false);  // hundreds of thousands of debug records
-        ASSERT_EQ(createAvl(&tree, kelu::test::compareKeys, 0, offsetof(Keyed, node)), 0u);
+        ASSERT_EQ(createAvl(&tree, kelu::test::compareKeys, kUserValue, offsetof(Keyed, node)), 0u);
         elements.resize(kKeys);
         for (int64_t k = 0; k < kKeys; ++k) {
             elements[static_cast<size_t>(k)].key = k;
@@ -171,6 +174,7 @@ TEST_F(AvlRandom, DifferentialAgainstStdSet) {
         }
         if (changed) {
             ASSERT_EQ(kelu::test::checkTree(tree), "");
+            ASSERT_EQ(tree.userValue, kUserValue);
         }
         ASSERT_EQ(getAvlNodeNum(&tree), model.size());
         if (op % kSweepEvery == 0) {
