@@ -112,6 +112,19 @@ TEST_F(KeluCksum, StandardInputUnnamedByDefaultAndAsDash) {
     EXPECT_EQ(dash.out, expectedLine(bytes, "-"));
 }
 
+// A result that cannot be written is a failure, whatever the input.
+TEST_F(KeluCksum, UnwritableOutputFails) {
+    writeFile(path("digits"), {'1', '2', '3'});
+    for (const std::string &args : {std::string(""), path("digits")}) {
+        SCOPED_TRACE("arguments: '" + args + "'");
+        const std::string command = std::string("'") + KELU_CKSUM_PATH + "' " + args + " <'" +
+                                    path("digits") + "' >/dev/full 2>/dev/null";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+    }
+}
+
 // 4 GiB of zeros and three bytes, written into a pipe to the tool: the
 // count is 64-bit and every piece reaches the library with a 32-bit count.
 TEST_F(KeluCksum, PastFourGibibytesThroughAPipe) {

@@ -90,12 +90,13 @@ int main(int argc, char **argv) {
         paths.push_back(argv[i]);
     }
     std::vector<unsigned char> piece(kPieceBytes);
-    if (paths.empty()) {
-        return report("-", false, piece) ? 0 : 1;
-    }
     bool allRead = true;
+    if (paths.empty()) {
+        allRead = report("-", false, piece);
+    }
     for (const char *path : paths) {
         allRead = report(path, true, piece) && allRead;
     }
+    // A result that could not be written is a failure too.
     return std::fflush(stdout) == 0 && allRead ? 0 : 1;
 }
