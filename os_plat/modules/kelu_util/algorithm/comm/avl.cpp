@@ -304,6 +304,9 @@ void addAvlNode(AvlTree *tree, void *element) {
         KELU_LOG(LOG_LVL_ERR, "addAvlNode", kCodeNullPointerNoResult, "NULL POINTER.");
         return;
     }
+    // findAvlNode and insertAvlNode without their argument checks, which
+    // cannot fail here, and without a call through the procedure linkage
+    // table: the records and results are theirs.
     AvlIndex position = 0;
     if (search(tree, element, &position) != nullptr) {
         return;
@@ -335,7 +338,7 @@ uint32_t insertAvlNodeSpecified(AvlTree *tree, void *element, void *here, uint32
         side = 1u - direction;
         node = outermost(node->child[direction], side);
     }
-    const uint32_t status = link(tree, element, positionOf(node, side));
+    const uint32_t status = link(tree, element, positionOf(node, side));  // insertAvlNode's step
     if (status != 0) {
         KELU_LOG(LOG_LVL_ERR, "insertAvlNodeSpecified", kCodeSpecifiedInsertFailed,
                  "InsertAvlNode fail.");
