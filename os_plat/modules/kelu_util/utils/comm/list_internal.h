@@ -40,15 +40,19 @@ static_assert(sizeof(bool) == 1);
 
 #define KELU_LIST_STEP [[gnu::always_inline]] inline
 
-template <typename T>
-KELU_LIST_STEP T load(T &field) {
-    return *static_cast<volatile T *>(&field);
-}
-
-template <typename T>
-KELU_LIST_STEP void store(T &field, std::type_identity_t<T> value) {
-    *static_cast<volatile T *>(&field) = value;
-}
+// The accesses the steps make: volatile loads and stores, one by one. Tests
+// instantiate the steps with an access policy of their own that records the
+// sequence, to check it against the order the operations guarantee.
+struct VolatileAccess {
+    template <typename T>
+    KELU_LIST_STEP static T load(T &field) {
+        return *static_cast<volatile T *>(&field);
+    }
+    template <typename T>
+    KELU_LIST_STEP static void store(T &field, std::type_identity_t<T> value) {
+        *static_cast<volatile T *>(&field) = value;
+    }
+};
 
 KELU_LIST_STEP CounterList *prefixOf(SpinLockList *list) {
     return reinterpret_cast<CounterList *>(list);
@@ -58,59 +62,63 @@ KELU_LIST_STEP ListNode *sentinelOf(CounterList *head) {
     return reinterpret_cast<ListNode *>(head);
 }
 
+template <typename Access = VolatileAccess>
 KELU_LIST_STEP void makeEmpty(CounterList *head) {
-    store(head->next, sentinelOf(head));
-    store(head->prev, sentinelOf(head));
+    Access::store(head->next, sentinelOf(head));
+    Access::store(head->prev, sentinelOf(head));
 }
 
+template <typename Access = VolatileAccess>
 KELU_LIST_STEP void linkFront(ListNode *node, CounterList *head) {
-    ListNode *first = load(head->next);  // the head itself when the list is empty
-    store(first->prev, node);
-    store(node->prev, sentinelOf(head));
-    store(node->next, first);
-    store(head->count, load(head->count) + 1);
-    store(head->next, node);
+    ListNode *first = Access::load(head->next);  // the head itself when the list is empty
+    Access::store(first->prev, node);
+    Access::store(node->prev, sentinelOf(head));
+    Access::store(node->next, first);
+    Access::store(head->count, Access::load(head->count) + 1);
+    Access::store(head->next, node);
 }
 
+template <typename Access = VolatileAccess>
 KELU_LIST_STEP void linkBack(ListNode *node, CounterList *head) {
-    ListNode *last = load(head->prev);  // the head itself when the list is empty
-    store(head->prev, node);
-    store(node->next, sentinelOf(head));
-    store(node->prev, last);
-    store(last->next, node);
-    store(head->count, load(head->count) + 1);
+    ListNode *last = Access::load(head->prev);  // the head itself when the list is empty
+    Access::store(head->prev, node);
+    Access::store(node->next, sentinelOf(head));
+    Access::store(node->prev, last);
+    Access::store(last->next, node);
+    Access::store(head->count, Access::load(head->count) + 1);
 }
 
 // Joins the node's neighbours as its own links name them; trusts that the
 // node is linked in `head`.
+template <typename Access = VolatileAccess>
 KELU_LIST_STEP void unlink(ListNode *node, CounterList *head) {
-    ListNode *successor = load(node->next);
-    ListNode *predecessor = load(node->prev);
-    store(successor->prev, predecessor);
-    store(predecessor->next, successor);
-    store(node->prev, LIST_POISON_PREV);
-    store(node->next, LIST_POISON_NEXT);
-    store(head->count, load(head->count) - 1);
+    ListNode *successor = Access::load(node->next);
+    ListNode *predecessor = Access::load(node->prev);
+    Access::store(successor->prev, predecessor);
+    Access::store(predecessor->next, successor);
+    Access::store(node->prev, LIST_POISON_PREV);
+    Access::store(node->next, LIST_POISON_NEXT);
+    Access::store(head->count, Access::load(head->count) - 1);
 }
 
 enum class End { Front, Back };
 
 // Unlinks the node at `end` and returns it, or returns null, writing
 // nothing, when `count` is 0. Emptiness is judged by `count` alone.
-template <End end>
+template <End end, typename Access = VolatileAccess>
 KELU_LIST_STEP ListNode *cut(CounterList *head) {
-    uint32_t count = load(head->count);
+    uint32_t count = Access::load(head->count);
     if (count == 0) {
         return nullptr;
     }
-    ListNode *node = load(end == End::Front ? head->next : head->prev);
-    ListNode *successor = load(node->next);
-    ListNode *predecessor = load(node->prev);
-    store(successor->prev, predecessor);
-    store(predecessor->next, successor);
-    store(node->next, LIST_POISON_NEXT);
-    store(node->prev, LIST_POISON_PREV);
-    store(head->count, count - 1);
+    ListNode *node = Access::load(end == End::Front ? head->next : head->prev);
+    ListNode *successor = Access::load(node->next);
+    ListNode *predecessor = Access::load(node->prev);
+    Access::store(successor->prev, predecessor);
+    Access::store(predecessor->next, successor);
+    Access::store(node->next, LIST_POISON_NEXT);
+    Access::store(node->prev, LIST_POISON_PREV);
+    Access::store(head->count, count - 1);
     return node;
 }
 

@@ -19,11 +19,11 @@ extern "C" {
 
 void counterListInit(CounterList *list) {
     makeEmpty(list);
-    store(list->count, 0);
+    VolatileAccess::store(list->count, 0);
 }
 
 bool counterListEmpty(CounterList *list) {
-    return load(list->count) == 0;
+    return VolatileAccess::load(list->count) == 0;
 }
 
 void counterListAdd(ListNode *node, CounterList *list) {
@@ -64,16 +64,16 @@ ListNode *spinLockListCutLastNodeNoLock(SpinLockList *list) {
 
 void spinLockListInit(SpinLockList *list) {
     makeEmpty(prefixOf(list));
-    store(list->count, 0);
-    store(list->lock.lockWord, 0);
-    store(list->lock.magic, SPINLOCK_MAGIC);
-    store(list->lock.ownerCpu, -1);
-    store(list->lock.owner, -1);
+    VolatileAccess::store(list->count, 0);
+    VolatileAccess::store(list->lock.lockWord, 0);
+    VolatileAccess::store(list->lock.magic, SPINLOCK_MAGIC);
+    VolatileAccess::store(list->lock.ownerCpu, -1);
+    VolatileAccess::store(list->lock.owner, -1);
 }
 
 // Reads and rewrites the head unguarded: no other thread may use it by now.
 void spinLockListDestroy(SpinLockList *list) {
-    if (load(list->count) != 0) {
+    if (VolatileAccess::load(list->count) != 0) {
         KELU_LOG(LOG_LVL_ERR, "spinLockListDestroy", kCodeDestroyNotEmpty,
                  "list sum is not 0, when destroy");
         return;
