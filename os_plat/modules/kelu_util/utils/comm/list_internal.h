@@ -68,6 +68,9 @@ KELU_LIST_STEP void makeEmpty(CounterList *head) {
     Access::store(head->prev, sentinelOf(head));
 }
 
+// The two links are not mirror images of each other: each keeps its own
+// order of stores (the one a reader of the half-linked ring sees), so they
+// stay two functions rather than one parameterised by the end.
 template <typename Access = VolatileAccess>
 KELU_LIST_STEP void linkFront(ListNode *node, CounterList *head) {
     ListNode *first = Access::load(head->next);  // the head itself when the list is empty
@@ -89,7 +92,8 @@ KELU_LIST_STEP void linkBack(ListNode *node, CounterList *head) {
 }
 
 // Joins the node's neighbours as its own links name them; trusts that the
-// node is linked in `head`.
+// node is linked in `head`. Poisons prev before next, where a cut poisons
+// next first: both orders are part of what the operations guarantee.
 template <typename Access = VolatileAccess>
 KELU_LIST_STEP void unlink(ListNode *node, CounterList *head) {
     ListNode *successor = Access::load(node->next);
