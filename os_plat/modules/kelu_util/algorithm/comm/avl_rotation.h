@@ -11,6 +11,15 @@
 
 namespace kelu::avl {
 
+// Hangs `subtree` (possibly null) in parent->child[side], linking it back.
+inline void adopt(AvlNode *parent, uint32_t side, AvlNode *subtree) {
+    parent->child[side] = subtree;
+    if (subtree != nullptr) {
+        subtree->parent = parent;
+        subtree->childIndex = side;
+    }
+}
+
 // Restores balance at `node`, whose balance would become `wouldBe` (+2 or -2);
 // node->balance still holds its previous value and is not read. One rotation
 // around the heavy child C when C leans to the heavy side or is balanced,
@@ -42,12 +51,7 @@ inline uint32_t rotateAt(AvlTree *tree, AvlNode *node, int32_t wouldBe) {
     AvlNode *top;
     uint32_t lowered;
     if (childBalance != -unit) {
-        AvlNode *const inner = child->child[light];
-        node->child[heavy] = inner;
-        if (inner != nullptr) {
-            inner->parent = node;
-            inner->childIndex = heavy;
-        }
+        adopt(node, heavy, child->child[light]);
         child->child[light] = node;
         node->parent = child;
         node->childIndex = light;
@@ -58,18 +62,8 @@ inline uint32_t rotateAt(AvlTree *tree, AvlNode *node, int32_t wouldBe) {
     } else {
         AvlNode *const grand = child->child[light];
         const int32_t grandBalance = grand->balance;
-        AvlNode *const toChild = grand->child[heavy];
-        AvlNode *const toNode = grand->child[light];
-        child->child[light] = toChild;
-        if (toChild != nullptr) {
-            toChild->parent = child;
-            toChild->childIndex = light;
-        }
-        node->child[heavy] = toNode;
-        if (toNode != nullptr) {
-            toNode->parent = node;
-            toNode->childIndex = heavy;
-        }
+        adopt(child, light, grand->child[heavy]);
+        adopt(node, heavy, grand->child[light]);
         grand->child[heavy] = child;
         child->parent = grand;
         grand->child[light] = node;
