@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, tests, benchmarks and fuzz targets
-# need. Idempotent: when every package is present it installs nothing and
-# prints nothing.
+# Installs the Debian packages that a task needs, by name:
+#   build  the library, the tool and the example
+#   test   the test suite, lint (clang-format, clang-tidy), the clang build,
+#          the Debian packages and the ABI check
+#   bench  the benchmarks and their reports
+#   fuzz   the libFuzzer targets
+# With no argument, all of them. Idempotent: when every package is present
+# it installs nothing and prints nothing.
 set -euo pipefail
 
-packages=(
-  build-essential cmake pkg-config git
-  libisal-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
-  clang libclang-rt-14-dev clang-format
-  python3
+declare -A needs=(
+  [build]="build-essential cmake pkg-config libisal-dev"
+  [test]="libgtest-dev libgmock-dev git clang clang-format clang-tidy abigail-tools dpkg-dev file"
+  [bench]="libbenchmark-dev libboost-dev zlib1g-dev python3"
+  [fuzz]="clang libclang-rt-14-dev"
 )
+tasks=("$@")
+[ ${#tasks[@]} -eq 0 ] && tasks=(test bench fuzz)
+
+packages=(${needs[build]})
+for task in "${tasks[@]}"; do
+  [ -n "${needs[$task]:-}" ] || { echo "install-deps: unknown task '$task'" >&2; exit 2; }
+  packages+=(${needs[$task]})
+done
 
 missing=()
 for package in "${packages[@]}"; do
