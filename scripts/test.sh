@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: the optimised build, then under
+# Builds and runs the whole test suite: first the quick checks (formatting,
+# clang-tidy: scripts/lint.sh); then the optimised build, then under
 # AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer;
 # then runs each libFuzzer target for about 30 seconds on its committed seed
-# corpus (fuzz/corpus/<name>, when clang is installed); then checks
-# formatting. Stops at the first failure.
+# corpus (fuzz/corpus/<name>, when clang is installed); then the library as
+# users and packagers build it (scripts/check-packaging.sh: Release, static,
+# host, Debian packages, ABI, clang). Stops at the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/lint.sh
 
 presets=(default asan tsan)
 [ $# -gt 0 ] && presets=("$@")
 
 for preset in "${presets[@]}"; do
-  [ "$preset" = fuzz ] && continue
+  [ "$preset" = fuzz ] || [ "$preset" = packaging ] && continue
   echo "=== $preset ==="
   cmake --preset "$preset" -DKELU_BUILD_TESTS=ON >/dev/null
   cmake --build --preset "$preset"
@@ -37,6 +40,8 @@ if [ $# -eq 0 ] || [[ " $* " == *" fuzz "* ]]; then
   fi
 fi
 
-echo "=== format ==="
-git ls-files -z '*.c' '*.h' '*.cpp' | xargs -0 clang-format --dry-run -Werror
-echo "format: clean"
+# Packaging and the other configurations: with no arguments, or when
+# "packaging" is named.
+if [ $# -eq 0 ] || [[ " $* " == *" packaging "* ]]; then
+  scripts/check-packaging.sh
+fi
