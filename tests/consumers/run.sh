@@ -49,6 +49,13 @@ c_program() {  # SOURCE [pkg-config options]: builds and runs it
   "$work/c_program"
 }
 
+hardened() {  # ELF_FILE...: each has full RELRO and BIND_NOW
+  for file in "$@"; do
+    readelf -dW "$file" | grep -q 'BIND_NOW' && readelf -lW "$file" | grep -q 'GNU_RELRO' ||
+      fail "$file is not linked with full RELRO and BIND_NOW"
+  done
+}
+
 cxx_program() {  # [cmake options]: configures, builds and runs cxx/
   cmake -S "$here/cxx" -B "$work/cxx" "$@" >/dev/null
   cmake --build "$work/cxx" -j 2 >/dev/null
@@ -61,6 +68,7 @@ case "${1:-}" in
     case "$prefix" in /usr | /usr/local) fail "install into a temporary prefix, not $prefix" ;; esac
     find_tree "$prefix"
     if [ -e "$lib_dir/libkelu_util.so" ]; then
+      hardened "$lib_dir"/libkelu_util.so.1
       c_program c99_consumer.c
     else
       nm --extern-only --defined-only --format=just-symbols "$lib_dir/libkelu_util.a" | sort >"$work/defined"
@@ -70,6 +78,7 @@ case "${1:-}" in
     fi
     cxx_program -DCMAKE_PREFIX_PATH="$prefix"
     if [ -x "$prefix/bin/kelu-cksum" ]; then
+      hardened "$prefix/bin/kelu-cksum"
       sums=$(printf 123456789 | "$prefix/bin/kelu-cksum")
       [ "$sums" = "fc891918 e3069283 9" ] || fail "kelu-cksum printed '$sums'"
       echo "kelu-cksum: ok"
