@@ -57,6 +57,16 @@ run_host() {
 run_debian() {
   scripts/build-debs.sh build/pkg-debian -DBUILD_TESTING=ON
   ctest --test-dir build/pkg-debian -j 2 --output-on-failure --timeout 300
+  # dpkg-shlibdeps ran (CPack skips it with only a warning when it cannot),
+  # and the runtime package declares its shared library.
+  local runtime=(build/pkg-debian/debs/libkelu-util1_*.deb)
+  local depends shlibs
+  depends=$(dpkg-deb -f "${runtime[0]}" Depends)
+  shlibs=$(dpkg-deb -I "${runtime[0]}" shlibs)
+  if [[ $depends != *libisal2* || $depends != *libc6* || $shlibs != "libkelu_util 1 libkelu-util1 "* ]]; then
+    echo "libkelu-util1: Depends: $depends; shlibs: $shlibs" >&2
+    return 1
+  fi
   local root=$scratch/debian-root
   mkdir -p "$root"
   for deb in build/pkg-debian/debs/*.deb; do

@@ -22,7 +22,7 @@ unset LD_LIBRARY_PATH PKG_CONFIG_PATH CMAKE_PREFIX_PATH
 
 fail() { echo "consumers: $*" >&2; exit 1; }
 
-if pkg-config --exists kelu_util || ldconfig -p | grep -q 'libkelu_' ||
+if pkg-config --exists kelu_util || [[ $(ldconfig -p) == *libkelu_* ]] ||
    compgen -G '/usr/include/kelu_util' >/dev/null || compgen -G '/usr/local/include/kelu_util' >/dev/null; then
   fail "a copy of the project is installed in the system directories"
 fi
@@ -51,7 +51,7 @@ c_program() {  # SOURCE [pkg-config options]: builds and runs it
 
 hardened() {  # ELF_FILE...: each has full RELRO and BIND_NOW
   for file in "$@"; do
-    readelf -dW "$file" | grep -q 'BIND_NOW' && readelf -lW "$file" | grep -q 'GNU_RELRO' ||
+    [[ $(readelf -dW "$file") == *BIND_NOW* && $(readelf -lW "$file") == *GNU_RELRO* ]] ||
       fail "$file is not linked with full RELRO and BIND_NOW"
   done
 }
@@ -88,7 +88,7 @@ case "${1:-}" in
     find_tree "$2"
     library=$lib_dir/libkelu_util.so
     [ -z "$(find "$2" -name 'libkelu_platform*')" ] || fail "a host install carries the stand-in"
-    readelf -dW "$library" | grep -Eq 'RUNPATH|RPATH|libkelu_platform' && fail "the library names a platform library"
+    [[ $(readelf -dW "$library") =~ RUNPATH|RPATH|libkelu_platform ]] && fail "the library names a platform library"
     undefined=$(nm -D --undefined-only --format=just-symbols "$library" | grep -E 'qxlog|vemo' | sort | tr '\n' ' ')
     [ "$undefined" = "do_vemo_spinlock_lock do_vemo_spinlock_unlock qxlog " ] ||
       fail "platform names left undefined: $undefined"
