@@ -15,9 +15,17 @@
 #include <string>
 #include <vector>
 
-#include "support/crc_test_data.h"
+#include "support/common.h"
 
 namespace {
+
+std::vector<uint8_t> randomBytes(std::mt19937_64 &rng, size_t count) {
+    std::vector<uint8_t> bytes(count);
+    for (uint8_t &byte : bytes) {
+        byte = static_cast<uint8_t>(rng());
+    }
+    return bytes;
+}
 
 struct ToolRun {
     int status = -1;
@@ -84,7 +92,7 @@ TEST_F(KeluCksum, HelpExplainsTheColumns) {
 TEST_F(KeluCksum, FilesInOrderAndUnreadableOnesReported) {
     std::mt19937_64 rng(kelu::test::testSeed());
     const std::vector<uint8_t> empty, digits = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
-    const std::vector<uint8_t> large = kelu::test::randomBytes(rng, 2 * 256 * 1024 + 123);
+    const std::vector<uint8_t> large = randomBytes(rng, 2 * 256 * 1024 + 123);
     writeFile(path("empty"), empty);
     writeFile(path("digits"), digits);
     writeFile(path("large"), large);
@@ -102,7 +110,7 @@ TEST_F(KeluCksum, FilesInOrderAndUnreadableOnesReported) {
 
 TEST_F(KeluCksum, StandardInputUnnamedByDefaultAndAsDash) {
     std::mt19937_64 rng(kelu::test::testSeed());
-    const std::vector<uint8_t> bytes = kelu::test::randomBytes(rng, 300 * 1024);
+    const std::vector<uint8_t> bytes = randomBytes(rng, 300 * 1024);
     writeFile(path("input"), bytes);
     ToolRun unnamed = run("", path("input"));
     EXPECT_EQ(unnamed.status, 0);
