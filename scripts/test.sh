@@ -1,42 +1,57 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: the optimised build, then under
-# AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer;
-# then runs each libFuzzer target for about 30 seconds on its committed seed
-# corpus (fuzz/corpus/<name>, when clang is installed); then checks
-# formatting. Stops at the first failure.
+# Builds and runs the whole test suite, stopping at the first failure:
+#   format   clang-format over every C and C++ source
+#   default  the optimised build; then its unit tests once more under
+#            valgrind's memcheck, which must report no error
+#   asan     AddressSanitizer + UndefinedBehaviorSanitizer
+#   tsan     ThreadSanitizer
+#   coverage the library's line and branch coverage, printed by gcovr
+#   fuzz     each libFuzzer target for 30 s from its committed corpus
+#            (fuzz/corpus/<name>; new inputs go to fuzz/corpus-work)
+# With arguments, runs only the steps named (e.g. scripts/test.sh asan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-presets=(default asan tsan)
-[ $# -gt 0 ] && presets=("$@")
+steps=(format default asan tsan coverage fuzz)
+[ $# -gt 0 ] && steps=("$@")
 
-for preset in "${presets[@]}"; do
-  [ "$preset" = fuzz ] && continue
-  echo "=== $preset ==="
-  cmake --preset "$preset" -DKELU_BUILD_TESTS=ON >/dev/null
-  cmake --build --preset "$preset"
-  ctest --preset "$preset"
+run_preset() {
+  cmake --preset "$1" -DKELU_BUILD_TESTS=ON >/dev/null
+  cmake --build --preset "$1"
+  ctest --preset "$1"
+}
+
+for step in "${steps[@]}"; do
+  echo "=== $step ==="
+  case "$step" in
+    format)
+      git ls-files -z '*.c' '*.h' '*.cpp' | xargs -0 clang-format --dry-run -Werror
+      ;;
+    default)
+      run_preset default
+      valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite \
+        build/default/tests/kelu_unit_tests --gtest_brief=1
+      ;;
+    coverage)
+      find build/coverage -name '*.gcda' -delete 2>/dev/null || true
+      run_preset coverage
+      gcovr --root . --object-directory build/coverage --filter 'os_plat/modules/kelu_util/' \
+        --exclude-unreachable-branches --txt - --print-summary
+      ;;
+    fuzz)
+      cmake --preset fuzz >/dev/null
+      cmake --build --preset fuzz
+      for corpus in fuzz/corpus/*/; do
+        name=$(basename "$corpus")
+        mkdir -p "fuzz/corpus-work/$name"
+        "build/fuzz/fuzz/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
+          -artifact_prefix="fuzz/corpus-work/$name-" "fuzz/corpus-work/$name" "$corpus"
+      done
+      ;;
+    *)
+      run_preset "$step"
+      ;;
+  esac
 done
-
-# The fuzz smoke: with no arguments, or when "fuzz" is named.
-if [ $# -eq 0 ] || [[ " $* " == *" fuzz "* ]]; then
-  if command -v clang++ >/dev/null 2>&1; then
-    echo "=== fuzz ==="
-    cmake --preset fuzz >/dev/null
-    for corpus in fuzz/corpus/*/; do
-      name=$(basename "$corpus")
-      cmake --build --preset fuzz --target "kelu_fuzz_$name"
-      mkdir -p "fuzz/corpus-work/$name"
-      "build/fuzz/fuzz/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
-        -artifact_prefix="fuzz/corpus-work/$name-" \
-        "fuzz/corpus-work/$name" "$corpus"
-    done
-  else
-    echo "=== fuzz: skipped (no clang++) ==="
-  fi
-fi
-
-echo "=== format ==="
-git ls-files -z '*.c' '*.h' '*.cpp' | xargs -0 clang-format --dry-run -Werror
-echo "format: clean"
+echo "=== all passed ==="

@@ -37,6 +37,7 @@ struct ShapeCase {
         *program;  // "+k" adds k, "-k" removes k, "k>h" / "k<h" place k right after / before h
     const char *shape;
     std::vector<uint32_t> records;  // the codes `program` logs
+    friend void PrintTo(const ShapeCase &c, std::ostream *out) { *out << c.name; }
 };
 
 class AvlShapes : public ::testing::TestWithParam<ShapeCase> {
@@ -111,6 +112,7 @@ struct RotationCase {
     int64_t at;
     const char *after;
     uint32_t lowered;
+    friend void PrintTo(const RotationCase &c, std::ostream *out) { *out << c.name; }
 };
 
 // Each row as drawn, and its mirror image with -2.
@@ -170,6 +172,7 @@ struct RejectedCase {
     uint32_t code;
     uint64_t (*call)(AvlTree *tree, Element *linked, Element *fresh, AvlIndex *position);
     uint64_t result;
+    friend void PrintTo(const RejectedCase &c, std::ostream *out) { *out << c.name; }
 };
 
 #define KELU_REJECTED(name, function, code, expression, result)                \

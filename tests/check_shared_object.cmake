@@ -8,10 +8,10 @@ function(run out)
   execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE text COMMAND_ERROR_IS_FATAL ANY)
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
-function(symbols out)  # the names of an nm listing, sorted
+function(symbols out)  # the names of an nm listing, without versions, sorted
   run(text nm ${ARGN} ${LIBRARY})
-  string(REGEX MATCHALL "[^ \n]+\n" names "${text}")
-  list(TRANSFORM names STRIP)
+  string(REGEX MATCHALL "[^ \n@]+(@[^ \n]*)?\n" names "${text}")
+  list(TRANSFORM names REPLACE "@.*|\n" "")
   list(SORT names)
   set(${out} "${names}" PARENT_SCOPE)
 endfunction()
