@@ -49,11 +49,12 @@ TEST(AvlOperationTable, EverySlotNullUntilFilled) {
         ::testing::ExitedWithCode(0), "");
 }
 
-// Filled with the addresses the dynamic linker resolves; never emptied again.
+// Filled, by several threads at once, with the addresses the dynamic linker
+// resolves; never emptied again.
 TEST(AvlOperationTable, FilledWithTheResolvedAddresses) {
     AvlSvcOp *table = GetAvlMgrAddr();
     EXPECT_EQ(static_cast<void *>(table), dlsym(RTLD_DEFAULT, "g_avlSvcOp"));
-    initAvlSvcIntf();
+    kelu::test::runThreads(4, [](int) { initAvlSvcIntf(); });
     for (size_t i = 0; i < std::size(kSlots); ++i) {
         EXPECT_EQ(slot(table, i), dlsym(RTLD_DEFAULT, kSlots[i])) << kSlots[i];
     }
