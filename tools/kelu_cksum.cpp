@@ -1,6 +1,7 @@
 // kelu-cksum: prints, or checks, the CRC-32/BZIP2 and the CRC-32C of files
 // or standard input, computed by libkelu_util in fixed-size pieces. Options,
-// messages and exit statuses follow the coreutils checksum tools (sha256sum).
+// messages and exit statuses follow the coreutils checksum tools (sha256sum);
+// kelu-cksum.1 describes them for users.
 #include <fcntl.h>
 #include <getopt.h>
 #include <unistd.h>
