@@ -30,7 +30,7 @@ const char kUsage[] =
     "\n"
     "With no FILE, or when FILE is -, read standard input.\n"
     "  -c, --check           read checksums from the FILEs and check them\n"
-    "      --tag             create BSD-style checksums, one line for each\n"
+    "      --tag             print a BSD-style line for each of the two checksums\n"
     "\n"
     "The following five options are useful only when verifying checksums:\n"
     "      --ignore-missing  don't fail or report status for missing files\n"
