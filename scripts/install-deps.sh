@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config git
   libisal-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
-  clang libclang-rt-14-dev clang-format valgrind gcovr
+  clang libclang-rt-14-dev clang-format valgrind gcovr groff-base
   python3
 )
 
