@@ -79,30 +79,40 @@ inline AvlNode *step(AvlNode *node, uint32_t direction) {
 // The side is chosen by a branch, not computed from the result: the
 // processor then predicts the way down and starts on the next node's
 // comparison before this one has returned, instead of waiting for the whole
-// result -> child load -> key load chain at every level.
+// result -> child load -> key load chain at every level. Each side has its
+// own step down, so that a compiler that sees an inlined comparison does not
+// turn the choice back into a computed index (a conditional move).
 template <typename Compare>
 inline AvlNode *search(AvlNode *root, Compare &&compare, AvlIndex &position) {
     AvlNode *node = root;
     AvlIndex found = 0;
+    // One step down on a side known where it is called; false once the
+    // search ends at the empty slot on that side.
+    auto down = [&node, &found](uint32_t side) {
+        AvlNode *next = node->child[side];
+        if (next == nullptr) {
+            found = positionOf(node, side);
+            return false;
+        }
+        node = next;
+        return true;
+    };
     if (node != nullptr) {
         for (;;) {
             const int32_t result = compare(node);
-            uint32_t side;
             if (result == -1) {
-                side = AVL_LEFT;
+                if (!down(AVL_LEFT)) {
+                    break;
+                }
             } else if (result == 1) {
-                side = AVL_RIGHT;
+                if (!down(AVL_RIGHT)) {
+                    break;
+                }
             } else if (result == 0) {
                 return node;
             } else {
                 break;  // outside -1..+1: no element, position 0
             }
-            AvlNode *next = node->child[side];
-            if (next == nullptr) {
-                found = positionOf(node, side);
-                break;
-            }
-            node = next;
         }
     }
     position = found;
