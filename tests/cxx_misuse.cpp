@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 //
-// Misuses of the typed interface that must not compile, one per value of
-// KELU_MISUSE; tests/CMakeLists.txt expects each to fail with its message.
+// Misuses of the typed interface, one per KELU_MISUSE value: each must fail
+// to compile with the message tests/CMakeLists.txt expects.
 #include "kelu_util.hpp"
 
 struct Job {
