@@ -319,7 +319,7 @@ void registerAll(const char *container) {
         for (int64_t size : kSizes) {
             b->Arg(size);
         }
-        b->Unit(benchmark::kNanosecond)->UseRealTime();
+        b->Unit(benchmark::kNanosecond);
     }
 }
 
