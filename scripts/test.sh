@@ -38,5 +38,5 @@ if [ $# -eq 0 ] || [[ " $* " == *" fuzz "* ]]; then
 fi
 
 echo "=== format ==="
-git ls-files -z '*.c' '*.h' '*.cpp' | xargs -0 clang-format --dry-run -Werror
+git ls-files -z '*.c' '*.h' '*.cpp' '*.hpp' | xargs -0 clang-format --dry-run -Werror
 echo "format: clean"
