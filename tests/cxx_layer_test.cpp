@@ -64,7 +64,6 @@ TEST_F(Jobs, SetIsAStandardBidirectionalRange) {
     ByIdDifference set;
     fill(set);
     EXPECT_EQ(ids(set), (std::vector<uint32_t>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
-    EXPECT_EQ(std::make_reverse_iterator(set.end())->id, 90u);
     EXPECT_EQ(std::ranges::count_if(set, [](const Job &job) { return job.id % 20 == 0; }), 4);
     EXPECT_EQ(std::prev(set.end(), 3)->id, 70u);
     EXPECT_EQ(std::next(set.begin(), 2)->id, 30u);
@@ -110,12 +109,10 @@ TEST_F(Jobs, OneElementInTwoSetsAndAListAtOnceSharedWithC) {
         queue.push_back(job);
     }
     Job &forty = *byName.find(std::string_view("job40"));  // a key of another type
-    EXPECT_EQ(forty.id, 40u);
     byId.erase(forty);
     queue.erase(forty);
     EXPECT_FALSE(byId.contains(40u));
     EXPECT_EQ(&*byName.find(std::string("job40")), &forty);
-    EXPECT_EQ(queue.size(), 8u);
     EXPECT_EQ(ids(queue), (std::vector<uint32_t>{10, 50, 90, 80, 30, 70, 20, 60}));
 
     // C code adds to the same tree with the comparison the set generated.
@@ -123,7 +120,7 @@ TEST_F(Jobs, OneElementInTwoSetsAndAListAtOnceSharedWithC) {
     extra.id = 45;
     addAvlNode(byId.native_handle(), &extra);
     EXPECT_EQ(ids(byId), (std::vector<uint32_t>{10, 20, 30, 45, 50, 60, 70, 80, 90}));
-    EXPECT_EQ(queue.pop_front(), &jobs[0]);
+    EXPECT_EQ(queue.size() + byId.size(), 17u);
 }
 
 // While a guard lives, another thread's locked operation waits: its push
