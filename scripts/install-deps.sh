@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, tests, benchmarks and fuzz targets
-# need. Idempotent: when every package is present it installs nothing and
+# need; with the argument "bench", also what bench/report.py draws its plots
+# with. Idempotent: when every package is present it installs nothing and
 # prints nothing.
 set -euo pipefail
 
@@ -11,6 +12,9 @@ packages=(
   clang libclang-rt-14-dev clang-format valgrind gcovr groff-base
   python3
 )
+if [ "${1:-}" = bench ]; then
+  packages+=(python3-matplotlib)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -26,7 +26,7 @@ for step in "${steps[@]}"; do
   echo "=== $step ==="
   case "$step" in
     format)
-      git ls-files -z '*.c' '*.h' '*.cpp' | xargs -0 clang-format --dry-run -Werror
+      git ls-files -z '*.c' '*.h' '*.cpp' '*.hpp' | xargs -0 clang-format --dry-run -Werror
       ;;
     default)
       run_preset default

@@ -24,56 +24,18 @@ constexpr uint32_t kCodeRemoveRootNoPass = 831;
 // The search: the element equal to key, or null with the position written
 // as findAvlNode() documents. compare and nodeOffset are read once: the
 // comparison may not change the tree it is called for.
-//
-// The side is chosen by a branch, not computed from the result: the
-// processor then predicts the way down and starts on the next node's
-// comparison before this one has returned, instead of waiting for the whole
-// result -> child load -> key load chain at every level.
 inline void *search(AvlTree *tree, void *key, AvlIndex *position) {
-    AvlNode *node = tree->root;
-    AvlIndex found = 0;
+    const AvlCompareFunc compare = tree->compare;
+    const uint32_t offset = tree->nodeOffset;
+    AvlIndex found;
+    AvlNode *node = kelu::avl_algorithms::search(
+        tree->root, [=](AvlNode *n) { return compare(key, reinterpret_cast<char *>(n) - offset); },
+        found);
     if (node != nullptr) {
-        const AvlCompareFunc compare = tree->compare;
-        const uint32_t offset = tree->nodeOffset;
-        for (;;) {
-            void *element = reinterpret_cast<char *>(node) - offset;
-            const int32_t result = compare(key, element);
-            uint32_t side;
-            if (result == -1) {
-                side = AVL_LEFT;
-            } else if (result == 1) {
-                side = AVL_RIGHT;
-            } else if (result == 0) {
-                return element;
-            } else {
-                break;  // outside -1..+1: no element, position 0
-            }
-            AvlNode *next = node->child[side];
-            if (next == nullptr) {
-                found = positionOf(node, side);
-                break;
-            }
-            node = next;
-        }
+        return reinterpret_cast<char *>(node) - offset;
     }
     if (position != nullptr) {
         *position = found;
-    }
-    return nullptr;
-}
-
-// One in-order step from node: the outermost node of the subtree on
-// `direction`, or the first ancestor reached from its other side.
-inline AvlNode *step(AvlNode *node, uint32_t direction) {
-    AvlNode *next = node->child[direction];
-    if (next != nullptr) {
-        return outermost(next, 1u - direction);
-    }
-    for (AvlNode *parent = node->parent; parent != nullptr; parent = parent->parent) {
-        if (parent->child[direction] != node) {
-            return parent;
-        }
-        node = parent;
     }
     return nullptr;
 }
