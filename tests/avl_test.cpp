@@ -88,6 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"RemoveRootWithOneChild", "+5 +7", "-5", "7", {831}},
         ShapeCase{"RemoveBalancedRootTakesPredecessor", "+2 +1 +3", "-2", "1+(.,3)", {}},
         ShapeCase{
+            "RemoveLeftHeavyRootTakesPredecessor", "+4 +5 +2 +3 +1", "-4", "3-(2-(1,.),5)", {}},
+        ShapeCase{
             "RemoveRightHeavyRootTakesSuccessor", "+2 +1 +4 +3 +5", "-2", "3+(1,4+(.,5))", {}},
         ShapeCase{"RemoveRootTakesItsOwnChild", "+2 +1 +3 +4", "-2", "3(1,4)", {}},
         ShapeCase{
