@@ -1,20 +1,22 @@
-// The AVL tree through its exported functions against
-// boost::intrusive::avl_set calling the same out-of-line comparison through a
-// pointer, boost::intrusive::avl_set with an inlined comparison, and std::set.
+// SPDX-License-Identifier: MIT
+//
+// The AVL tree through kelu::avl_set (typed, reads and comparison inlined)
+// and through its exported functions, against boost::intrusive::avl_set
+// calling the same out-of-line comparison through a pointer,
+// boost::intrusive::avl_set with an inlined comparison, and std::set.
 // Workloads: insert, find hit, find miss, full in-order walk, remove; each
 // benchmark iteration performs one operation per element, so ns/op is the
 // iteration time divided by N. Elements are 64 bytes; their keys, their
 // addresses and the order of operations are three unrelated permutations.
 //
-// Run with repetitions and random interleaving (bench/avl_bench_report.sh): at the
-// end the table of median ns/op and the median, over repetitions, of the
-// per-repetition ratios to the boost baseline is printed.
+// Benchmarks are named workload/container/N. bench/report.py runs them with
+// repetitions and random interleaving and prints the medians of the
+// per-repetition ratios.
 #include <benchmark/benchmark.h>
 #include <boost/intrusive/avl_set.hpp>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -23,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "kelu/avl_set.hpp"
 #include "kelu_util_avl.h"
 
 // avl_bench_compare.cpp: the comparison, and a pointer to it that this file
@@ -137,6 +140,42 @@ struct Library {
         uint64_t sum = 0;
         for (void *e = getAvlFirstNode(&tree); e != nullptr; e = walkAvlNode(&tree, e, AVL_RIGHT)) {
             sum += static_cast<LibElement *>(e)->key;
+        }
+        return sum;
+    }
+};
+
+// The same elements in the typed set, ordered by the key member.
+struct Typed {
+    using Set = kelu::avl_set<LibElement, &LibElement::node, std::compare_three_way,
+                              kelu::member_key<&LibElement::key>>;
+    std::vector<LibElement> elements;
+    Set set;
+    explicit Typed(const Plan &plan) : elements(plan.keyOf.size()) {
+        for (size_t i = 0; i < elements.size(); ++i) {
+            elements[i].key = 2 * plan.keyOf[i];
+        }
+        fill(plan);
+    }
+    void clear() { set.clear(); }
+    NOINLINE void fill(const Plan &plan) {
+        for (uint32_t i : plan.order) {
+            set.insert(elements[i]);
+        }
+    }
+    NOINLINE void eraseAll(const Plan &plan) {
+        for (uint32_t i : plan.order) {
+            set.erase(elements[i]);
+        }
+    }
+    const void *find(uint64_t key) {
+        auto it = set.find(key);
+        return it == set.end() ? nullptr : &*it;
+    }
+    NOINLINE uint64_t walk() {
+        uint64_t sum = 0;
+        for (const LibElement &e : set) {
+            sum += e.key;
         }
         return sum;
     }
@@ -269,69 +308,7 @@ void run(benchmark::State &state, Workload workload) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * n));
 }
 
-const char *const kContainers[] = {"kelu", "boost_ptr", "boost_inline", "std_set"};
-const int64_t kSizes[] = {1000, 65536, 1048576};
-
-// Collects every repetition, prints a progress line per run, and at the end
-// the table of medians and ratios.
-class TableReporter : public benchmark::BenchmarkReporter {
-  public:
-    bool ReportContext(const Context &) override { return true; }
-    void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) {
-                continue;
-            }
-            const std::string &name = run.run_name.function_name;  // workload/container
-            const std::string &size = run.run_name.args;
-            const size_t slash = name.find('/');
-            const double nsPerOp = run.GetAdjustedRealTime() / std::stod(size);  // unit: ns
-            samples_[{name.substr(0, slash), size}][name.substr(slash + 1)].push_back(nsPerOp);
-            std::fprintf(stderr, "%-24s %8s %9.2f ns/op\n", name.c_str(), size.c_str(), nsPerOp);
-        }
-    }
-    void Finalize() override {
-        std::printf("\n%-10s %8s %9s %9s %9s %9s %11s %11s %11s\n", "workload", "N", "kelu",
-                    "boost_ptr", "boost_inl", "std_set", "kelu/ptr", "kelu/inl", "kelu/std");
-        for (const char *workload : kWorkloadNames) {
-            for (int64_t size : kSizes) {
-                auto found = samples_.find({workload, std::to_string(size)});
-                if (found == samples_.end()) {
-                    continue;
-                }
-                auto &byContainer = found->second;
-                std::printf("%-10s %8lld", workload, static_cast<long long>(size));
-                for (const char *container : kContainers) {
-                    std::printf(" %9.2f", median(byContainer[container]));
-                }
-                for (const char *base : {"boost_ptr", "boost_inline", "std_set"}) {
-                    std::printf(" %10.3fx", medianRatio(byContainer["kelu"], byContainer[base]));
-                }
-                std::printf("\n");
-            }
-        }
-        std::printf("(ns/op: median over repetitions; ratios: median of per-repetition ratios)\n");
-    }
-
-  private:
-    static double median(std::vector<double> values) {
-        if (values.empty()) {
-            return 0;
-        }
-        std::sort(values.begin(), values.end());
-        const size_t m = values.size() / 2;
-        return values.size() % 2 != 0 ? values[m] : (values[m - 1] + values[m]) / 2;
-    }
-    static double medianRatio(const std::vector<double> &a, const std::vector<double> &b) {
-        std::vector<double> ratios;
-        for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
-            ratios.push_back(a[i] / b[i]);
-        }
-        return median(ratios);
-    }
-    std::map<std::pair<std::string, std::string>, std::map<std::string, std::vector<double>>>
-        samples_;
-};
+const int64_t kSizes[] = {1024, 65536, 1048576};
 
 template <typename Container>
 void registerAll(const char *container) {
@@ -342,7 +319,7 @@ void registerAll(const char *container) {
         for (int64_t size : kSizes) {
             b->Arg(size);
         }
-        b->Unit(benchmark::kNanosecond)->UseRealTime();
+        b->Unit(benchmark::kNanosecond);
     }
 }
 
@@ -350,12 +327,12 @@ void registerAll(const char *container) {
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
-    registerAll<Library>(kContainers[0]);
-    registerAll<Boost<ViaPointer>>(kContainers[1]);
-    registerAll<Boost<Inlined>>(kContainers[2]);
-    registerAll<Std>(kContainers[3]);
-    TableReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    registerAll<Typed>("kelu_typed");
+    registerAll<Library>("kelu_c");
+    registerAll<Boost<ViaPointer>>("boost_ptr");
+    registerAll<Boost<Inlined>>("boost_inline");
+    registerAll<Std>("std_set");
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
 }

@@ -1,10 +1,13 @@
+// SPDX-License-Identifier: MIT
+//
 // Checksum throughput from 1 byte to 16 MiB: the library's CRC_Crc32 and
 // crc32_iscsi_00 (through the shared object, as callers see them), the table
-// loop they are checked against, ISA-L's crc32_ieee and crc32_iscsi, and
+// loop they are checked against, kelu::crc32 and kelu::crc32c of the C++
+// interface, ISA-L's crc32_ieee and crc32_iscsi, and
 // zlib's crc32 (a different, reflected CRC: a reference point only). Every
 // variant of one size is registered next to the others; run with
 // --benchmark_repetitions and --benchmark_enable_random_interleaving, as
-// bench/crc_bench_report.sh does, and compare medians.
+// bench/report.py does, and compare medians.
 #include <benchmark/benchmark.h>
 #include <isa-l/crc.h>
 #include <zlib.h>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "crc32_table.h"
+#include "kelu/crc.hpp"
 #include "kelu_util_crc.h"
 
 namespace {
@@ -50,10 +54,12 @@ const struct {
 } kVariants[] = {
     {"CRC_Crc32",
      [](unsigned char *p, size_t n) { return CRC_Crc32(p, static_cast<uint32_t>(n)); }},
+    {"kelu::crc32", [](unsigned char *p, size_t n) { return kelu::crc32(std::span(p, n)); }},
     {"table_loop", [](unsigned char *p, size_t n) { return tableLoopCrc32(p, n); }},
     {"isal_crc32_ieee", [](unsigned char *p, size_t n) { return crc32_ieee(0, p, n); }},
     {"crc32_iscsi_00",
      [](unsigned char *p, size_t n) { return crc32_iscsi_00(p, static_cast<int>(n), ~0u); }},
+    {"kelu::crc32c", [](unsigned char *p, size_t n) { return kelu::crc32c(std::span(p, n)); }},
     {"isal_crc32_iscsi",
      [](unsigned char *p, size_t n) { return crc32_iscsi(p, static_cast<int>(n), ~0u); }},
     {"zlib_crc32",

@@ -1,11 +1,14 @@
-// The counted lists against boost::intrusive::list (constant-time size) and
-// std::list: push-back/pop-front and push-front/pop-front pairs on a list of
+// SPDX-License-Identifier: MIT
+//
+// The counted lists, through kelu::counter_list / kelu::spin_lock_list and
+// through the C calls, against boost::intrusive::list (constant-time size)
+// and std::list: push-back/pop-front and push-front/pop-front pairs on a list of
 // kResident elements, and unlinking an element from the middle of a list of
 // kMiddleList elements (it is linked back at the tail, to keep the length).
 // Then the spin-lock list's locked pair, uncontended and from two threads,
 // against std::mutex around std::list, and the platform lock's own
 // lock/unlock pair. The library is called through the shared object, as its
-// users call it. Run through list_ratios.py.
+// users call it. Run through bench/report.py.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -17,6 +20,7 @@
 #include <random>
 #include <vector>
 
+#include "kelu/list.hpp"
 #include "kelu_util_list.h"
 #include "vemo_spinlock.h"
 
@@ -45,6 +49,24 @@ class Kelu {
   private:
     CounterList list_;
     std::vector<ListNode> nodes_;
+};
+
+// The typed list over the same C calls.
+struct Item {
+    ListNode link;
+};
+
+class Typed {
+  public:
+    explicit Typed(size_t n) : items_(n) {}
+    void pushBack(size_t i) { list_.push_back(items_[i]); }
+    void pushFront(size_t i) { list_.push_front(items_[i]); }
+    size_t popFront() { return static_cast<size_t>(list_.pop_front() - &items_[0]); }
+    void unlink(size_t i) { list_.erase(items_[i]); }
+
+  private:
+    kelu::counter_list<Item, &Item::link> list_;
+    std::vector<Item> items_;
 };
 
 class Boost {
@@ -145,14 +167,17 @@ void UnlinkFromMiddle(benchmark::State &state) {
     }
 }
 
+BENCHMARK_TEMPLATE(PushBackPopFront, Typed);
 BENCHMARK_TEMPLATE(PushBackPopFront, Kelu);
 BENCHMARK_TEMPLATE(PushBackPopFront, Boost);
 BENCHMARK_TEMPLATE(PushBackPopFront, BoostOutOfLine);
 BENCHMARK_TEMPLATE(PushBackPopFront, Std);
+BENCHMARK_TEMPLATE(PushFrontPopFront, Typed);
 BENCHMARK_TEMPLATE(PushFrontPopFront, Kelu);
 BENCHMARK_TEMPLATE(PushFrontPopFront, Boost);
 BENCHMARK_TEMPLATE(PushFrontPopFront, BoostOutOfLine);
 BENCHMARK_TEMPLATE(PushFrontPopFront, Std);
+BENCHMARK_TEMPLATE(UnlinkFromMiddle, Typed);
 BENCHMARK_TEMPLATE(UnlinkFromMiddle, Kelu);
 BENCHMARK_TEMPLATE(UnlinkFromMiddle, Boost);
 BENCHMARK_TEMPLATE(UnlinkFromMiddle, BoostOutOfLine);
@@ -182,6 +207,26 @@ void LockedPair(benchmark::State &state) {
     for (auto _ : state) {
         spinLockListAddTail(mine, &g_shared);
         mine = spinLockListCutFirstNode(&g_shared);
+        benchmark::DoNotOptimize(mine);
+    }
+}
+
+// LockedPair through the typed list, on a list of its own.
+kelu::spin_lock_list<Item, &Item::link> g_typedShared;
+Item g_typedItems[kResident + 2];
+
+void TypedLockedPair(benchmark::State &state) {
+    if (state.thread_index() == 0) {
+        while (g_typedShared.pop_front() != nullptr) {
+        }
+        for (size_t i = 0; i < kResident; ++i) {
+            g_typedShared.push_back(g_typedItems[i]);
+        }
+    }
+    Item *mine = &g_typedItems[kResident + static_cast<size_t>(state.thread_index())];
+    for (auto _ : state) {
+        g_typedShared.push_back(*mine);
+        mine = g_typedShared.pop_front();
         benchmark::DoNotOptimize(mine);
     }
 }
@@ -232,8 +277,10 @@ void PlatformLockPairs(benchmark::State &state) {
 BENCHMARK(UnlockedPair);
 BENCHMARK(PlatformLockPairs);
 BENCHMARK(LockedPair);
+BENCHMARK(TypedLockedPair);
 BENCHMARK(MutexStdListPair);
 BENCHMARK(LockedPair)->Threads(2)->UseRealTime();
+BENCHMARK(TypedLockedPair)->Threads(2)->UseRealTime();
 BENCHMARK(MutexStdListPair)->Threads(2)->UseRealTime();
 
 }  // namespace

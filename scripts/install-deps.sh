@@ -1,22 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a task needs, by name:
-#   build  the library, the tool and the example
-#   test   the test suite, lint (clang-format, clang-tidy), the clang build,
-#          the Debian packages and the ABI check
-#   bench  the benchmarks and their reports
+#   build  the library, the tool and the examples
+#   test   scripts/test.sh: the test suite, valgrind, coverage, lint
+#          (clang-format, clang-tidy), the clang build, the Debian packages
+#          and the ABI check
 #   fuzz   the libFuzzer targets
-# With no argument, all of them. Idempotent: when every package is present
-# it installs nothing and prints nothing.
+#   bench  the benchmarks and bench/report.py with its plots
+# With no argument: build, test and fuzz. Idempotent: when every package is
+# present it installs nothing and prints nothing.
 set -euo pipefail
 
 declare -A needs=(
   [build]="build-essential cmake pkg-config libisal-dev"
-  [test]="libgtest-dev libgmock-dev git clang clang-format clang-tidy abigail-tools dpkg-dev file"
-  [bench]="libbenchmark-dev libboost-dev zlib1g-dev python3"
+  [test]="git libgtest-dev libgmock-dev valgrind gcovr groff-base clang clang-format clang-tidy
+          abigail-tools dpkg-dev file"
   [fuzz]="clang libclang-rt-14-dev"
+  [bench]="libbenchmark-dev libboost-dev zlib1g-dev python3 python3-matplotlib"
 )
 tasks=("$@")
-[ ${#tasks[@]} -eq 0 ] && tasks=(test bench fuzz)
+[ ${#tasks[@]} -eq 0 ] && tasks=(test fuzz)
 
 packages=(${needs[build]})
 for task in "${tasks[@]}"; do

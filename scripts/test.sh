@@ -1,47 +1,63 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: first the quick checks (formatting,
-# clang-tidy: scripts/lint.sh); then the optimised build, then under
-# AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer;
-# then runs each libFuzzer target for about 30 seconds on its committed seed
-# corpus (fuzz/corpus/<name>, when clang is installed); then the library as
-# users and packagers build it (scripts/check-packaging.sh: Release, static,
-# host, Debian packages, ABI, clang). Stops at the first failure.
+# Builds and runs the whole test suite, stopping at the first failure:
+#   lint     clang-format over every C and C++ source, clang-tidy over the
+#            library (scripts/lint.sh): quick, so first
+#   default  the optimised build; then its unit tests once more under
+#            valgrind's memcheck, which must report no error
+#   asan     AddressSanitizer + UndefinedBehaviorSanitizer
+#   tsan     ThreadSanitizer
+#   coverage the library's line and branch coverage, printed by gcovr
+#   fuzz     each libFuzzer target for 30 s from its committed corpus
+#            (fuzz/corpus/<name>; new inputs go to fuzz/corpus-work)
+#   packaging the library as users and packagers build it: Release, static,
+#            host-bound, Debian packages, ABI, clang (scripts/check-packaging.sh)
+# With arguments, runs only the steps named (e.g. scripts/test.sh asan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/lint.sh
 
-presets=(default asan tsan)
-[ $# -gt 0 ] && presets=("$@")
+steps=(lint default asan tsan coverage fuzz packaging)
+[ $# -gt 0 ] && steps=("$@")
 
-for preset in "${presets[@]}"; do
-  [ "$preset" = fuzz ] || [ "$preset" = packaging ] && continue
-  echo "=== $preset ==="
-  cmake --preset "$preset" -DKELU_BUILD_TESTS=ON >/dev/null
-  cmake --build --preset "$preset"
-  ctest --preset "$preset"
+run_preset() {
+  cmake --preset "$1" -DKELU_BUILD_TESTS=ON >/dev/null
+  cmake --build --preset "$1"
+  ctest --preset "$1"
+}
+
+for step in "${steps[@]}"; do
+  echo "=== $step ==="
+  case "$step" in
+    lint)
+      scripts/lint.sh
+      ;;
+    default)
+      run_preset default
+      valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite \
+        build/default/tests/kelu_unit_tests --gtest_brief=1
+      ;;
+    coverage)
+      find build/coverage -name '*.gcda' -delete 2>/dev/null || true
+      run_preset coverage
+      gcovr --root . --object-directory build/coverage --filter 'os_plat/modules/kelu_util/' \
+        --exclude-unreachable-branches --txt - --print-summary
+      ;;
+    fuzz)
+      cmake --preset fuzz >/dev/null
+      cmake --build --preset fuzz
+      for corpus in fuzz/corpus/*/; do
+        name=$(basename "$corpus")
+        mkdir -p "fuzz/corpus-work/$name"
+        "build/fuzz/fuzz/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
+          -artifact_prefix="fuzz/corpus-work/$name-" "fuzz/corpus-work/$name" "$corpus"
+      done
+      ;;
+    packaging)
+      scripts/check-packaging.sh
+      ;;
+    *)
+      run_preset "$step"
+      ;;
+  esac
 done
-
-# The fuzz smoke: with no arguments, or when "fuzz" is named.
-if [ $# -eq 0 ] || [[ " $* " == *" fuzz "* ]]; then
-  if command -v clang++ >/dev/null 2>&1; then
-    echo "=== fuzz ==="
-    cmake --preset fuzz >/dev/null
-    for corpus in fuzz/corpus/*/; do
-      name=$(basename "$corpus")
-      cmake --build --preset fuzz --target "kelu_fuzz_$name"
-      mkdir -p "fuzz/corpus-work/$name"
-      "build/fuzz/fuzz/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
-        -artifact_prefix="fuzz/corpus-work/$name-" \
-        "fuzz/corpus-work/$name" "$corpus"
-    done
-  else
-    echo "=== fuzz: skipped (no clang++) ==="
-  fi
-fi
-
-# Packaging and the other configurations: with no arguments, or when
-# "packaging" is named.
-if [ $# -eq 0 ] || [[ " $* " == *" packaging "* ]]; then
-  scripts/check-packaging.sh
-fi
+echo "=== all passed ==="

@@ -1,129 +1,106 @@
-// The shipped shared object, as the dynamic linker and a caller see it: its
-// exported symbol set, its dependencies and name, and that a program's own
-// platform functions take precedence over the stand-in's.
+// The shipped shared object as a program sees it: the AVL operation table,
+// the CRC32C export as calls by name reach it, its version markers, and the
+// program's own platform functions taking precedence over the stand-in's.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <regex>
-#include <set>
-#include <string>
+#include <isa-l/crc.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <random>
+#include <vector>
 
 #include "kelu_util_avl.h"
+#include "kelu_util_crc.h"
 #include "kelu_util_module.h"
-#include "support/elf_dynamic.h"
+#include "support/common.h"
 #include "support/recording_platform.h"
 
 namespace {
 
-const kelu::test::ElfDynamic &sharedObject() {
-    static const kelu::test::ElfDynamic elf = kelu::test::readElfDynamic(KELU_UTIL_SO_PATH);
-    return elf;
+constexpr const char *kSlots[] = {
+    "createAvl",          "destroyAvl",     "insertAvlNode", "findAvlNode",
+    "findAvlNearestNode", "addAvlNode",     "removeAvlNode", "insertAvlNodeSpecified",
+    "getAvlFirstNode",    "getAvlLastNode", "getAvlNodeNum"};
+
+void *slot(const AvlSvcOp *table, size_t index) {
+    void *value;
+    std::memcpy(&value, reinterpret_cast<const char *>(table) + index * sizeof value, sizeof value);
+    return value;
 }
 
-// Every name the library exports, by family, and nothing else.
-const std::set<std::string> kExpectedExports = {
-    // module lifecycle
-    "util_init",
-    "util_finit",
-    "UTIL_ModuleInit",
-    "UTIL_ModuleFInit",
-    // AVL tree descriptor
-    "createAvl",
-    "destroyAvl",
-    "getAvlNodeNum",
-    "getAvlFirstNode",
-    "getAvlLastNode",
-    // CRC-32, and ISA-L's CRC32C with its version markers
-    "CRC_Crc32Start",
-    "CRC_Crc32Continue",
-    "CRC_Crc32End",
-    "CRC_Crc32",
-    "crc32_iscsi_00",
-    "crc32_iscsi_00_slver",
-    "crc32_iscsi_00_slver_00040014",
-    // counted lists, unlocked
-    "counterListInit",
-    "counterListEmpty",
-    "counterListAdd",
-    "counterListAddTail",
-    "counterListDel",
-    "counterListCutFirstNode",
-    "spinLockListAddNoLock",
-    "spinLockListAddTailNoLock",
-    "spinLockListDelNoLock",
-    "spinLockListCutFirstNodeNoLock",
-    "spinLockListCutLastNodeNoLock",
-    // spin-lock list
-    "spinLockListInit",
-    "spinLockListDestroy",
-    "spinLockListAdd",
-    "spinLockListAddTail",
-    "spinLockListDel",
-    "spinLockListCutFirstNode",
-    "spinLockListCutLastNode",
-    // AVL tree operations and their table
-    "findAvlNode",
-    "walkAvlNode",
-    "findAvlNearestNode",
-    "insertAvlNode",
-    "addAvlNode",
-    "insertAvlNodeSpecified",
-    "removeAvlNode",
-    "initAvlSvcIntf",
-    "GetAvlMgrAddr",
-    "g_avlSvcOp",
-};
-
-TEST(SharedObject, ExportsExactlyTheInterface) {
-    ASSERT_TRUE(sharedObject().ok) << KELU_UTIL_SO_PATH;
-    EXPECT_EQ(sharedObject().defined, kExpectedExports);
+// In a freshly executed copy of this program, where no test has filled it:
+// every slot is null, even after module init.
+TEST(AvlOperationTable, EverySlotNullUntilFilled) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            UTIL_ModuleInit();
+            UTIL_ModuleFInit();
+            for (size_t i = 0; i < std::size(kSlots); ++i) {
+                if (slot(GetAvlMgrAddr(), i) != nullptr) {
+                    std::_Exit(1);
+                }
+            }
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
-TEST(SharedObject, NamedAndLinkedWithoutCxxRuntime) {
-    ASSERT_TRUE(sharedObject().ok);
-    EXPECT_EQ(sharedObject().soname, "libkelu_util.so.1");
-    // Sanitizer builds add their own runtime; nothing else may appear.
-    const std::regex allowed(
-        R"(libc\.so\.6|libkelu_platform\.so\.1|libisal\.so\.2|lib(a|ub|t)san\.so\.[0-9]+)");
-    for (const std::string &needed : sharedObject().needed) {
-        EXPECT_TRUE(std::regex_match(needed, allowed)) << needed;
+// Filled, by several threads at once, with the addresses the dynamic linker
+// resolves; never emptied again.
+TEST(AvlOperationTable, FilledWithTheResolvedAddresses) {
+    AvlSvcOp *table = GetAvlMgrAddr();
+    EXPECT_EQ(static_cast<void *>(table), dlsym(RTLD_DEFAULT, "g_avlSvcOp"));
+    kelu::test::runThreads(4, [](int) { initAvlSvcIntf(); });
+    for (size_t i = 0; i < std::size(kSlots); ++i) {
+        EXPECT_EQ(slot(table, i), dlsym(RTLD_DEFAULT, kSlots[i])) << kSlots[i];
     }
-    EXPECT_NE(std::find(sharedObject().needed.begin(), sharedObject().needed.end(),
-                        "libkelu_platform.so.1"),
-              sharedObject().needed.end());
-    EXPECT_FALSE(sharedObject().executableStack);
-}
-
-// No C++ runtime and no load-time code: nothing imported from libstdc++ or
-// the C++ ABI, and no static constructor compiled into the library.
-TEST(SharedObject, NeedsNoCxxRuntimeAndRunsNothingAtLoad) {
-    ASSERT_TRUE(sharedObject().ok);
-    for (const std::string &name : sharedObject().undefined) {
-        if (name == "__cxa_finalize") {  // glibc's, called by the C start-up files
-            continue;
-        }
-        EXPECT_FALSE(name.starts_with("_Z") || name.starts_with("__cxa") ||
-                     name.starts_with("__gxx") || name.starts_with("_Unwind"))
-            << name;
-    }
-#ifdef KELU_SANITIZED_BUILD
-    GTEST_SKIP() << "sanitizers add constructors of their own";
-#endif
-    EXPECT_FALSE(sharedObject().staticSymbols.empty()) << "built without a symbol table";
-    for (const std::string &name : sharedObject().staticSymbols) {
-        EXPECT_FALSE(name.starts_with("_GLOBAL__sub_I")) << name;
-    }
-}
-
-TEST(SharedObject, ProgramsPlatformFunctionsTakePrecedence) {
-    kelu::test::clearRecords();
-    EXPECT_EQ(getAvlNodeNum(nullptr), AVL_ERR_PARAM);
-    ASSERT_EQ(kelu::test::logRecords().size(), 1u);
-    EXPECT_EQ(kelu::test::logRecords()[0].function, "getAvlNodeNum");
-
-    EXPECT_EQ(UTIL_ModuleInit(), 0u);
+    const AvlSvcOp filled = *table;
+    initAvlSvcIntf();
+    UTIL_ModuleInit();
     UTIL_ModuleFInit();
-    EXPECT_EQ(kelu::test::lockCalls().size(), 4u);
+    EXPECT_EQ(std::memcmp(&filled, table, sizeof filled), 0);
+    EXPECT_EQ(GetAvlMgrAddr(), table);
+    // A call through a slot logs through this program's qxlog.
+    kelu::test::clearRecords();
+    EXPECT_EQ(table->getAvlNodeNum(nullptr), AVL_ERR_PARAM);
+    EXPECT_EQ(kelu::test::logRecords().size(), 1u);
+}
+
+// A call by name, from this program or through ISA-L's own procedure linkage
+// table, binds to this library's export, which gives ISA-L's result.
+TEST(Crc32cExport, BindsToOursAndGivesIsaLsResult) {
+    Dl_info where{};
+    ASSERT_NE(dladdr(dlsym(RTLD_DEFAULT, "crc32_iscsi_00"), &where), 0);
+    EXPECT_NE(std::strstr(where.dli_fname, "libkelu_util"), nullptr) << where.dli_fname;
+    std::mt19937_64 random(kelu::test::testSeed());
+    std::vector<uint8_t> data(70000);
+    for (uint8_t &byte : data) {
+        byte = static_cast<uint8_t>(random());
+    }
+    for (int n : {1, 7, 16, 64, 255, 4096, 65537, 70000}) {
+        EXPECT_EQ(crc32_iscsi_00(data.data(), n, 0x1234u), crc32_iscsi(data.data(), n, 0x1234u))
+            << n << " bytes, " << kelu::test::seedTrace();
+    }
+}
+
+// Looked up in each library itself: the program may hold copies of them.
+TEST(Crc32cExport, VersionMarkersAreIsaLs) {
+    void *ours = dlopen(KELU_UTIL_SO_PATH, RTLD_NOW | RTLD_NOLOAD);
+    void *isal = dlopen("libisal.so.2", RTLD_NOW | RTLD_NOLOAD);
+    const void *marker = dlsym(ours, "crc32_iscsi_00_slver");
+    const void *theirs = dlsym(isal, "crc32_iscsi_00_slver_00040014");
+    Dl_info where{};
+    ASSERT_NE(theirs, nullptr);
+    ASSERT_NE(dladdr(marker, &where), 0);
+    EXPECT_NE(std::strstr(where.dli_fname, "libkelu_util"), nullptr) << where.dli_fname;
+    EXPECT_EQ(dlsym(ours, "crc32_iscsi_00_slver_00040014"), marker);
+    EXPECT_EQ(std::memcmp(theirs, marker, sizeof(CrcVersionMarker)), 0);
+    dlclose(isal);
+    dlclose(ours);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 #include "recording_platform.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cstdarg>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <utility>
 
@@ -15,18 +13,38 @@ namespace {
 std::mutex g_mutex;
 std::vector<LogRecord> g_logRecords;
 std::vector<LockCall> g_lockCalls;
-std::atomic<bool> g_recording{true};
-LockHook g_lockHook;  // set and cleared by tests while no library call runs
+std::function<void(LockOp, const SpinLock *)> g_lockHook;
 
-void recordLock(LockOp op, const SpinLock *lock, const char *function, uint32_t line) {
-    if (!g_recording.load(std::memory_order_relaxed)) {
-        return;
-    }
+void recordLock(LockOp op, SpinLock *lock, const char *function, uint32_t line) {
     std::lock_guard<std::mutex> guard(g_mutex);
-    g_lockCalls.push_back({op, lock, function != nullptr ? function : "(null)", line});
+    g_lockCalls.push_back({op, lock, function, line});
 }
 
 }  // namespace
+
+LogRecord record(uint32_t level, const char *file, const char *function, uint32_t code,
+                 const char *message) {
+    return {UTIL_LOG_MODULE_ID, level, file, 0, function, code, message};
+}
+
+bool matches(const std::vector<LogRecord> &actual, const std::vector<LogRecord> &expected) {
+    return std::equal(actual.begin(), actual.end(), expected.begin(), expected.end(),
+                      [](const LogRecord &a, const LogRecord &e) {
+                          return a.moduleId == e.moduleId && a.level == e.level &&
+                                 a.file == e.file && isLineOf(a.file, a.line) &&
+                                 a.function == e.function && a.code == e.code &&
+                                 a.format == e.format;
+                      });
+}
+
+// The build counts the lines of the sources that log or lock.
+bool isLineOf(const std::string &file, uint32_t line) {
+    const uint32_t lines = file == "avl.cpp"             ? KELU_LINES_AVL_CPP
+                           : file == "spinlock_list.cpp" ? KELU_LINES_SPINLOCK_LIST_CPP
+                           : file == "util_module.cpp"   ? KELU_LINES_UTIL_MODULE_CPP
+                                                         : 0;
+    return line >= 1 && line <= lines;
+}
 
 std::vector<LogRecord> logRecords() {
     std::lock_guard<std::mutex> guard(g_mutex);
@@ -44,94 +62,40 @@ void clearRecords() {
     g_lockCalls.clear();
 }
 
-void setLockHook(LockHook hook) {
+void setLockHook(std::function<void(LockOp, const SpinLock *)> hook) {
     g_lockHook = std::move(hook);
-}
-
-void setRecording(bool enabled) {
-    g_recording.store(enabled, std::memory_order_relaxed);
-}
-
-std::ostream &operator<<(std::ostream &out, const LogRecord &r) {
-    return out << "{module " << r.moduleId << ", level " << r.level << ", " << r.file << ":"
-               << r.line << ", " << r.function << ", code " << r.code << ", \"" << r.format
-               << "\"}";
-}
-
-std::ostream &operator<<(std::ostream &out, const LockCall &c) {
-    return out << "{" << (c.op == LockOp::Lock ? "lock" : "unlock") << " " << c.lock << ", "
-               << c.function << ":" << c.line << "}";
-}
-
-std::string librarySourceLine(const std::string &file, uint32_t line) {
-    namespace fs = std::filesystem;
-    for (const auto &entry : fs::recursive_directory_iterator(KELU_MODULE_SOURCE_DIR)) {
-        if (!entry.is_regular_file() || entry.path().filename() != file) {
-            continue;
-        }
-        std::ifstream in(entry.path());
-        std::string text;
-        for (uint32_t n = 1; std::getline(in, text); ++n) {
-            if (n == line) {
-                return text;
-            }
-        }
-    }
-    return "";
-}
-
-LogRecord expectedRecord(uint32_t level, const std::string &file, const std::string &function,
-                         uint32_t code, const std::string &message) {
-    return {UTIL_LOG_MODULE_ID, level, file, 0, function, code, message};
-}
-
-bool matchesIgnoringLine(const LogRecord &actual, const LogRecord &expected) {
-    LogRecord lineless = actual;
-    lineless.line = 0;
-    return lineless == expected;
 }
 
 }  // namespace kelu::test
 
-using kelu::test::LockOp;
+using namespace kelu::test;
 
-extern "C" {
-
-int32_t qxlog(uint32_t moduleId, uint32_t level, const char *file, uint32_t line,
-              const char *function, uint32_t code, const char *format, ...) {
-    if (!kelu::test::g_recording.load(std::memory_order_relaxed)) {
-        return 0;
-    }
-    std::lock_guard<std::mutex> guard(kelu::test::g_mutex);
-    kelu::test::g_logRecords.push_back({moduleId, level, file != nullptr ? file : "(null)", line,
-                                        function != nullptr ? function : "(null)", code,
-                                        format != nullptr ? format : "(null)"});
+extern "C" int32_t qxlog(uint32_t moduleId, uint32_t level, const char *file, uint32_t line,
+                         const char *function, uint32_t code, const char *format, ...) {
+    std::lock_guard<std::mutex> guard(g_mutex);
+    g_logRecords.push_back({moduleId, level, file, line, function, code, format});
     return 0;
 }
 
-uint32_t do_vemo_spinlock_lock(SpinLock *lock, const char *function, uint32_t line) {
-    kelu::test::recordLock(LockOp::Lock, lock, function, line);
+extern "C" uint32_t do_vemo_spinlock_lock(SpinLock *lock, const char *function, uint32_t line) {
+    recordLock(LockOp::Lock, lock, function, line);
     std::atomic_ref<uint64_t> word(lock->lockWord);
-    for (;;) {
-        if (word.exchange(1, std::memory_order_acquire) == 0) {
-            if (kelu::test::g_lockHook) {
-                kelu::test::g_lockHook(LockOp::Lock, lock);
-            }
-            return 0;
-        }
+    while (word.exchange(1, std::memory_order_acquire) != 0) {
         while (word.load(std::memory_order_relaxed) != 0) {
             __builtin_ia32_pause();
         }
     }
+    if (g_lockHook) {
+        g_lockHook(LockOp::Lock, lock);
+    }
+    return 0;
 }
 
-uint32_t do_vemo_spinlock_unlock(SpinLock *lock, const char *function, uint32_t line) {
-    kelu::test::recordLock(LockOp::Unlock, lock, function, line);
-    if (kelu::test::g_lockHook) {
-        kelu::test::g_lockHook(LockOp::Unlock, lock);
+extern "C" uint32_t do_vemo_spinlock_unlock(SpinLock *lock, const char *function, uint32_t line) {
+    recordLock(LockOp::Unlock, lock, function, line);
+    if (g_lockHook) {
+        g_lockHook(LockOp::Unlock, lock);
     }
     std::atomic_ref<uint64_t>(lock->lockWord).store(0, std::memory_order_release);
     return 0;
 }
-
-}  // extern "C"

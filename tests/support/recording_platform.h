@@ -1,15 +1,12 @@
-// A recording stand-in for the platform services, for tests. Linking
-// recording_platform.cpp into a test executable defines qxlog and the two
-// spin-lock functions there, so they take precedence over the platform
-// library's (for the shared object, by ELF interposition). Every log record
-// and every lock/unlock call is captured with all of its arguments; the lock
-// functions really lock, so concurrent tests stay correct.
+// A recording stand-in for the platform. Linked into a program, its qxlog and
+// spin-lock functions take precedence over the platform library's (for the
+// shared object, by ELF interposition). It captures every log record and
+// every lock and unlock call; its lock really locks.
 #ifndef KELU_TESTS_RECORDING_PLATFORM_H
 #define KELU_TESTS_RECORDING_PLATFORM_H
 
 #include <cstdint>
 #include <functional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,14 +15,12 @@
 namespace kelu::test {
 
 struct LogRecord {
-    uint32_t moduleId;
-    uint32_t level;
+    uint32_t moduleId, level;
     std::string file;
     uint32_t line;
     std::string function;
     uint32_t code;
     std::string format;
-    bool operator==(const LogRecord &) const = default;
 };
 
 enum class LockOp { Lock, Unlock };
@@ -35,40 +30,24 @@ struct LockCall {
     const SpinLock *lock;
     std::string function;
     uint32_t line;
-    bool operator==(const LockCall &) const = default;
 };
 
-std::ostream &operator<<(std::ostream &out, const LogRecord &record);
-std::ostream &operator<<(std::ostream &out, const LockCall &call);
+// A record as the library writes it, with module 381. Records match when
+// all but the line are equal and the line is one of the file's: which line
+// of a call that spans several a compiler reports is its own choice.
+LogRecord record(uint32_t level, const char *file, const char *function, uint32_t code,
+                 const char *message);
+bool matches(const std::vector<LogRecord> &actual, const std::vector<LogRecord> &expected);
+bool isLineOf(const std::string &file, uint32_t line);
 
-// Everything captured so far, oldest first. Thread-safe.
+// Everything captured so far, oldest first; thread-safe.
 std::vector<LogRecord> logRecords();
 std::vector<LockCall> lockCalls();
-
-// Forgets everything captured so far.
 void clearRecords();
 
-// Called by the lock functions with the lock held: right after a lock call
-// has acquired it (LockOp::Lock) and right before an unlock call releases it
-// (LockOp::Unlock). A test sees there what the caller changed inside and
-// outside its critical section. Pass an empty function to remove it.
-using LockHook = std::function<void(LockOp op, const SpinLock *lock)>;
-void setLockHook(LockHook hook);
-
-// While disabled (the default is enabled), calls are served but not captured:
-// for stress tests that would otherwise record millions of calls.
-void setRecording(bool enabled);
-
-// The text of line `line` of the library source file whose base name is
-// `file` (searched under the module's directory), or "" when there is none.
-// Lets a test check that a record's line is that of the call that wrote it.
-std::string librarySourceLine(const std::string &file, uint32_t line);
-
-// A record as the library writes it: module 381, the given fields, and a
-// line that the test does not check; compare with matchesIgnoringLine().
-LogRecord expectedRecord(uint32_t level, const std::string &file, const std::string &function,
-                         uint32_t code, const std::string &message);
-bool matchesIgnoringLine(const LogRecord &actual, const LogRecord &expected);
+// Runs with the lock held: right after a lock call takes it, right before an
+// unlock call releases it. Set only while no library call runs.
+void setLockHook(std::function<void(LockOp op, const SpinLock *lock)> hook);
 
 }  // namespace kelu::test
 

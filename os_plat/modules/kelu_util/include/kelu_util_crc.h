@@ -46,8 +46,12 @@ KELU_API uint32_t CRC_Crc32(const void *data, uint32_t count);
  * The CRC32C register after the `len` bytes at `buffer`, begun from
  * `init_crc`, with no inversion on entry or exit: the standard CRC-32C is
  * ~crc32_iscsi_00(p, n, 0xFFFFFFFF). Equal to ISA-L's crc32_iscsi() for every
- * input; a null `buffer` or a `len` of zero or less is empty input.
- * The prototype is ISA-L's own, so it may be declared by both libraries. */
+ * input. Requires `len` >= 0 and, when `len` > 0, `buffer` pointing at `len`
+ * readable bytes; `len` 0 returns `init_crc`.
+ * The name and prototype are ISA-L's own, and ISA-L exports the same name: a
+ * process binds one definition for both, this library's or ISA-L's,
+ * whichever its lookup order finds first, so callers may rely only on what
+ * both promise, as stated here. */
 KELU_API unsigned int crc32_iscsi_00(unsigned char *buffer, int len, unsigned int init_crc);
 
 /* crc32_iscsi_00_slver, crc32_iscsi_00_slver_00040014

@@ -3,6 +3,8 @@
 // here, so each carries this file's name.
 #include "kelu_util_avl.h"
 
+#include <atomic>
+
 #include "avl_internal.h"
 #include "avl_rotation.h"
 #include "kelu_platform_calls.h"
@@ -22,56 +24,18 @@ constexpr uint32_t kCodeRemoveRootNoPass = 831;
 // The search: the element equal to key, or null with the position written
 // as findAvlNode() documents. compare and nodeOffset are read once: the
 // comparison may not change the tree it is called for.
-//
-// The side is chosen by a branch, not computed from the result: the
-// processor then predicts the way down and starts on the next node's
-// comparison before this one has returned, instead of waiting for the whole
-// result -> child load -> key load chain at every level.
 inline void *search(AvlTree *tree, void *key, AvlIndex *position) {
-    AvlNode *node = tree->root;
-    AvlIndex found = 0;
+    const AvlCompareFunc compare = tree->compare;
+    const uint32_t offset = tree->nodeOffset;
+    AvlIndex found;
+    AvlNode *node = kelu::avl_algorithms::search(
+        tree->root, [=](AvlNode *n) { return compare(key, reinterpret_cast<char *>(n) - offset); },
+        found);
     if (node != nullptr) {
-        const AvlCompareFunc compare = tree->compare;
-        const uint32_t offset = tree->nodeOffset;
-        for (;;) {
-            void *element = reinterpret_cast<char *>(node) - offset;
-            const int32_t result = compare(key, element);
-            uint32_t side;
-            if (result == -1) {
-                side = AVL_LEFT;
-            } else if (result == 1) {
-                side = AVL_RIGHT;
-            } else if (result == 0) {
-                return element;
-            } else {
-                break;  // outside -1..+1: no element, position 0
-            }
-            AvlNode *next = node->child[side];
-            if (next == nullptr) {
-                found = positionOf(node, side);
-                break;
-            }
-            node = next;
-        }
+        return reinterpret_cast<char *>(node) - offset;
     }
     if (position != nullptr) {
         *position = found;
-    }
-    return nullptr;
-}
-
-// One in-order step from node: the outermost node of the subtree on
-// `direction`, or the first ancestor reached from its other side.
-inline AvlNode *step(AvlNode *node, uint32_t direction) {
-    AvlNode *next = node->child[direction];
-    if (next != nullptr) {
-        return outermost(next, 1u - direction);
-    }
-    for (AvlNode *parent = node->parent; parent != nullptr; parent = parent->parent) {
-        if (parent->child[direction] != node) {
-            return parent;
-        }
-        node = parent;
     }
     return nullptr;
 }
@@ -197,6 +161,12 @@ inline void unlink(AvlTree *tree, AvlNode *x) {
         parent = next;
         side = nextSide;
     } while (parent != nullptr);
+}
+
+// One slot of the operation table.
+template <typename Operation>
+inline void fill(Operation &slot, Operation operation) {
+    std::atomic_ref<Operation>(slot).store(operation, std::memory_order_relaxed);
 }
 
 inline void *outermostElement(AvlTree *tree, uint32_t side) {
@@ -356,19 +326,21 @@ void removeAvlNode(AvlTree *tree, void *element) {
 
 // Naming the exported functions here yields the addresses the process's
 // dynamic linking resolves for them (they are default-visibility and
-// interposable, so the references go through the GOT).
+// interposable, so the references go through the GOT). Each slot is written
+// with a relaxed atomic store: threads filling the table at once store the
+// same values, which is no data race, and a race detector sees none.
 void initAvlSvcIntf(void) {
-    g_avlSvcOp.createAvl = createAvl;
-    g_avlSvcOp.destroyAvl = destroyAvl;
-    g_avlSvcOp.insertAvlNode = insertAvlNode;
-    g_avlSvcOp.findAvlNode = findAvlNode;
-    g_avlSvcOp.findAvlNearestNode = findAvlNearestNode;
-    g_avlSvcOp.addAvlNode = addAvlNode;
-    g_avlSvcOp.removeAvlNode = removeAvlNode;
-    g_avlSvcOp.insertAvlNodeSpecified = insertAvlNodeSpecified;
-    g_avlSvcOp.getAvlFirstNode = getAvlFirstNode;
-    g_avlSvcOp.getAvlLastNode = getAvlLastNode;
-    g_avlSvcOp.getAvlNodeNum = getAvlNodeNum;
+    fill(g_avlSvcOp.createAvl, createAvl);
+    fill(g_avlSvcOp.destroyAvl, destroyAvl);
+    fill(g_avlSvcOp.insertAvlNode, insertAvlNode);
+    fill(g_avlSvcOp.findAvlNode, findAvlNode);
+    fill(g_avlSvcOp.findAvlNearestNode, findAvlNearestNode);
+    fill(g_avlSvcOp.addAvlNode, addAvlNode);
+    fill(g_avlSvcOp.removeAvlNode, removeAvlNode);
+    fill(g_avlSvcOp.insertAvlNodeSpecified, insertAvlNodeSpecified);
+    fill(g_avlSvcOp.getAvlFirstNode, getAvlFirstNode);
+    fill(g_avlSvcOp.getAvlLastNode, getAvlLastNode);
+    fill(g_avlSvcOp.getAvlNodeNum, getAvlNodeNum);
 }
 
 AvlSvcOp *GetAvlMgrAddr(void) {

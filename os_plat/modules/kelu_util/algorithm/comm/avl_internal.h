@@ -7,9 +7,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kelu/avl_algorithms.hpp"
 #include "kelu_util_avl.h"
 
 namespace kelu::avl {
+
+// The read-only node algorithms and positions, shared with the typed C++
+// interface: one copy of each.
+using avl_algorithms::outermost;
+using avl_algorithms::positionNode;
+using avl_algorithms::positionOf;
+using avl_algorithms::positionSide;
+using avl_algorithms::step;
 
 // Change of a node's balance when its subtree on side s grows by one level
 // (insertion adds it, removal subtracts it).
@@ -43,30 +52,9 @@ inline AvlNode *&slotOf(AvlTree *tree, AvlNode *parent, uint32_t index) {
     return parent != nullptr ? parent->child[index] : tree->root;
 }
 
-// A position: a node address with the side in bit 0.
-inline AvlNode *positionNode(AvlIndex position) {
-    return reinterpret_cast<AvlNode *>(static_cast<uintptr_t>(position & ~AvlIndex{1}));
-}
-
-inline uint32_t positionSide(AvlIndex position) {
-    return static_cast<uint32_t>(position & 1u);
-}
-
-inline AvlIndex positionOf(AvlNode *node, uint32_t side) {
-    return static_cast<AvlIndex>(reinterpret_cast<uintptr_t>(node)) | side;
-}
-
 // The rebalancing step with its argument checks: a null tree or node is
 // logged and answered with AVL_ERR_PARAM; otherwise rotateAt(). Not exported.
 uint32_t rotationAvlNode(AvlTree *tree, AvlNode *node, int32_t balance);
-
-// The node reached from `node` by following child[side] while it is non-null.
-inline AvlNode *outermost(AvlNode *node, uint32_t side) {
-    while (node->child[side] != nullptr) {
-        node = node->child[side];
-    }
-    return node;
-}
 
 static_assert(sizeof(AvlNode) == 32 && alignof(AvlNode) == 8);
 static_assert(offsetof(AvlNode, child) == 0 && offsetof(AvlNode, parent) == 16);

@@ -1,0 +1,248 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: MIT
+"""Runs the benchmarks, prints their tables and draws their plots.
+
+Usage: bench/report.py [--from-json DIR] [--out DIR] [--plots DIR]
+                       [--repetitions N] [--min-time S] [FAMILY ...]
+
+FAMILY is avl, list or crc (default: all three). Without --from-json the
+script installs what the benchmarks need, builds the bench preset, and runs
+each family's executable with repetitions in random interleaving, keeping
+Google Benchmark's JSON output in --out (default build/bench/json). With
+--from-json it reads those files instead of running anything.
+
+Every table is in Markdown. A time is the median over the repetitions; a
+ratio is the median of the per-repetition ratios (repetition i of one
+benchmark against repetition i of the other, which ran in the same round),
+with the spread of those ratios as [first quartile-third quartile]. The
+plots (PNG, Debian's python3-matplotlib) go to --plots (default doc/bench).
+"""
+import argparse
+import json
+import statistics
+import subprocess
+import sys
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+EXECUTABLES = {"avl": "kelu_bench_avl", "list": "kelu_bench_list", "crc": "kelu_bench_crc"}
+
+
+def run_family(family, build, out, repetitions, min_time):
+    path = out / f"{family}.json"
+    subprocess.run(
+        [build / "bench" / EXECUTABLES[family], f"--benchmark_out={path}",
+         "--benchmark_out_format=json", f"--benchmark_repetitions={repetitions}",
+         "--benchmark_enable_random_interleaving=true",
+         f"--benchmark_min_time={min_time}"],
+        check=True, stdout=subprocess.DEVNULL)
+    return path
+
+
+def load(path, metric):
+    """{run_name: {repetition: metric(entry)}} for the iteration runs."""
+    samples = {}
+    for entry in json.loads(Path(path).read_text())["benchmarks"]:
+        if entry.get("run_type") == "iteration" and not entry.get("error_occurred"):
+            samples.setdefault(entry["run_name"], {})[entry["repetition_index"]] = metric(entry)
+    return samples
+
+
+def median(samples, name):
+    return statistics.median(samples[name].values())
+
+
+def ratio(samples, mine, base):
+    """The median of per-repetition ratios, and its quartiles."""
+    pairs = [samples[mine][i] / samples[base][i] for i in samples[mine] if i in samples[base]]
+    if len(pairs) < 2:
+        return pairs[0], pairs[0], pairs[0]
+    low, mid, high = statistics.quantiles(pairs, n=4)
+    return statistics.median(pairs), low, high
+
+
+def show_ratio(r, goal=None):
+    mid, low, high = r
+    text = f"{mid:.2f} [{low:.2f}-{high:.2f}]"
+    if goal is not None:
+        text += " ok" if mid <= goal else " MISS"
+    return text
+
+
+def table(header, rows):
+    print("| " + " | ".join(header) + " |")
+    print("|" + "|".join("---" for _ in header) + "|")
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+    print()
+
+
+AVL_WORKLOADS = ("insert", "find_hit", "find_miss", "walk", "remove")
+AVL_CONTAINERS = ("kelu_typed", "kelu_c", "boost_inline", "boost_ptr", "std_set")
+AVL_GOAL = 1.05  # typed set against boost inlined, every workload and N
+
+
+def avl_report(path):
+    # Names are workload/container/N; one iteration does N operations. CPU
+    # time: on a shared machine, wall time also counts the other processes.
+    samples = load(path, lambda e: e["cpu_time"] / int(e["run_name"].split("/")[2]))
+    sizes = sorted({int(name.split("/")[2]) for name in samples})
+    key = lambda w, c, n: f"{w}/{c}/{n}"
+    print("### AVL tree: ns per operation\n")
+    rows = []
+    for w in AVL_WORKLOADS:
+        for n in sizes:
+            rows.append([w, str(n)] + [f"{median(samples, key(w, c, n)):.1f}"
+                                       for c in AVL_CONTAINERS])
+    table(["workload", "N"] + list(AVL_CONTAINERS), rows)
+    print(f"### AVL tree: ratios (goal: typed / boost inlined <= {AVL_GOAL})\n")
+    rows = []
+    for w in AVL_WORKLOADS:
+        for n in sizes:
+            r = lambda a, b: ratio(samples, key(w, a, n), key(w, b, n))
+            rows.append([w, str(n),
+                         show_ratio(r("kelu_typed", "boost_inline"), AVL_GOAL),
+                         show_ratio(r("kelu_typed", "kelu_c")),
+                         show_ratio(r("kelu_c", "boost_inline")),
+                         show_ratio(r("kelu_c", "boost_ptr")),
+                         show_ratio(r("kelu_typed", "std_set"))])
+    table(["workload", "N", "typed / boost inl.", "typed / C", "C / boost inl.",
+           "C / boost ptr", "typed / std::set"], rows)
+    return samples, sizes
+
+
+LIST_WORKLOADS = (("push back + pop front", "PushBackPopFront"),
+                  ("push front + pop front", "PushFrontPopFront"),
+                  ("unlink middle + relink", "UnlinkFromMiddle"))
+LIST_GOAL = 1.03  # typed lists against the C calls
+
+
+def list_report(path):
+    # CPU time, except wall time for the runs on two threads.
+    samples = load(path, lambda e: e["real_time" if "threads:" in e["run_name"] else "cpu_time"])
+    print("### Counted lists: ns per operation pair\n")
+    rows = []
+    for label, bench in LIST_WORKLOADS:
+        name = lambda kind: f"{bench}<{kind}>"
+        rows.append([label] + [f"{median(samples, name(k)):.2f}"
+                               for k in ("Typed", "Kelu", "Boost", "BoostOutOfLine", "Std")]
+                    + [show_ratio(ratio(samples, name("Typed"), name("Kelu")), LIST_GOAL),
+                       show_ratio(ratio(samples, name("Kelu"), name("Boost"))),
+                       show_ratio(ratio(samples, name("Typed"), name("Boost")))])
+    table(["operation", "typed", "C", "boost", "boost call", "std::list",
+           f"typed / C (goal <= {LIST_GOAL})", "C / boost", "typed / boost"], rows)
+    print("### Spin-lock list: locked pair (link at the back, cut the front), ns per pair\n")
+    two = "/real_time/threads:2"
+    rows = [[label, f"{median(samples, a):.2f}", f"{median(samples, b):.2f}",
+             show_ratio(ratio(samples, a, b), LIST_GOAL if a.startswith("Typed") else None)]
+            for label, a, b in (
+                ("typed / C, 1 thread", "TypedLockedPair", "LockedPair"),
+                ("typed / C, 2 threads (wall)", "TypedLockedPair" + two, "LockedPair" + two),
+                ("C / unlocked C, 1 thread", "LockedPair", "UnlockedPair"),
+                ("C / std::mutex + std::list, 1 thread", "LockedPair", "MutexStdListPair"),
+                ("C / std::mutex + std::list, 2 threads", "LockedPair" + two,
+                 "MutexStdListPair" + two))]
+    rows.append(["platform lock + unlock, twice", f"{median(samples, 'PlatformLockPairs'):.2f}",
+                 "", ""])
+    table(["pair", "ns", "baseline ns", "ratio"], rows)
+
+
+CRC_VARIANTS = ("CRC_Crc32", "kelu::crc32", "table_loop", "isal_crc32_ieee", "crc32_iscsi_00",
+                "kelu::crc32c", "isal_crc32_iscsi", "zlib_crc32")
+
+
+def crc_report(path):
+    samples = load(path, lambda e: e["bytes_per_second"] / 1e9)
+    sizes = sorted({int(name.split("/")[1]) for name in samples})
+    key = lambda v, n: f"{v}/{n}"
+    print("### Checksums: GB/s\n")
+    rows = [[str(n)] + [f"{median(samples, key(v, n)):.3f}" for v in CRC_VARIANTS] for n in sizes]
+    table(["bytes"] + list(CRC_VARIANTS), rows)
+    print("### Checksums: ratios of throughput\n")
+    rows = [[str(n)] + [show_ratio(ratio(samples, key(a, n), key(b, n))) for a, b in (
+        ("CRC_Crc32", "isal_crc32_ieee"), ("crc32_iscsi_00", "isal_crc32_iscsi"),
+        ("kelu::crc32", "CRC_Crc32"), ("kelu::crc32c", "crc32_iscsi_00"))] for n in sizes]
+    table(["bytes", "CRC_Crc32 / ISA-L ieee", "iscsi_00 / ISA-L iscsi",
+           "kelu::crc32 / CRC_Crc32", "kelu::crc32c / iscsi_00"], rows)
+    return samples, sizes
+
+
+def plot_avl(samples, sizes, plots):
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+    fig, axes = plt.subplots(1, len(AVL_WORKLOADS), figsize=(18, 4), sharex=True)
+    for ax, w in zip(axes, AVL_WORKLOADS):
+        for c in AVL_CONTAINERS:
+            ax.plot(sizes, [median(samples, f"{w}/{c}/{n}") for n in sizes],
+                    marker="o", label=c)
+        ax.set(title=w, xscale="log", yscale="log", xlabel="N elements")
+        ax.grid(True, which="both", alpha=0.3)
+    axes[0].set_ylabel("ns per operation (median)")
+    axes[-1].legend()
+    fig.tight_layout()
+    fig.savefig(plots / "avl_ns_per_op.png", dpi=90)
+
+
+def plot_crc(samples, sizes, plots):
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+    fig, ax = plt.subplots(figsize=(9, 5))
+    for v in CRC_VARIANTS:
+        ax.plot(sizes, [median(samples, f"{v}/{n}") for n in sizes], marker=".", label=v)
+    ax.set(xscale="log", yscale="log", xlabel="buffer size (bytes)",
+           ylabel="GB/s (median)", title="Checksum throughput")
+    ax.grid(True, which="both", alpha=0.3)
+    ax.legend()
+    fig.tight_layout()
+    fig.savefig(plots / "crc_throughput.png", dpi=90)
+
+
+def processor():
+    for line in Path("/proc/cpuinfo").read_text().splitlines():
+        if line.startswith("model name"):
+            return line.split(":", 1)[1].strip()
+    return "unknown"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("families", nargs="*", metavar="FAMILY", help="avl, list or crc")
+    parser.add_argument("--from-json", type=Path)
+    parser.add_argument("--out", type=Path, default=ROOT / "build/bench/json")
+    parser.add_argument("--plots", type=Path, default=ROOT / "doc/bench")
+    parser.add_argument("--repetitions", type=int, default=9)
+    parser.add_argument("--min-time", type=float, default=0.1)
+    args = parser.parse_args()
+    args.families = args.families or list(EXECUTABLES)
+    if not set(args.families) <= set(EXECUTABLES):
+        parser.error(f"a family is one of {', '.join(EXECUTABLES)}")
+
+    if args.from_json is None:
+        subprocess.run([ROOT / "scripts/install-deps.sh", "bench"], check=True)
+        subprocess.run(["cmake", "--preset", "bench"], cwd=ROOT, check=True,
+                       stdout=subprocess.DEVNULL)
+        subprocess.run(["cmake", "--build", "--preset", "bench"], cwd=ROOT, check=True,
+                       stdout=sys.stderr)
+        args.out.mkdir(parents=True, exist_ok=True)
+        paths = {f: run_family(f, ROOT / "build/bench", args.out, args.repetitions,
+                               args.min_time) for f in args.families}
+    else:
+        paths = {f: args.from_json / f"{f}.json" for f in args.families}
+    command = " ".join(["bench/report.py"] + sys.argv[1:])
+    context = json.loads(next(iter(paths.values())).read_text())["context"]
+    print(f"{context['date'][:10]} · {processor()} ({context['num_cpus']} CPUs) · "
+          f"`{command}`\n")
+
+    args.plots.mkdir(parents=True, exist_ok=True)
+    if "avl" in paths:
+        plot_avl(*avl_report(paths["avl"]), args.plots)
+    if "list" in paths:
+        list_report(paths["list"])
+    if "crc" in paths:
+        plot_crc(*crc_report(paths["crc"]), args.plots)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,280 @@
+// The AVL tree as tables of exact expectations: the tree each sequence of
+// operations leaves, with its log records; the rotation step in each outcome
+// and its mirror image; every rejected argument; and a comparison that
+// breaks its contract.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "avl_internal.h"
+#include "qxlog.h"
+#include "support/avl_tree.h"
+#include "support/recording_platform.h"
+
+namespace {
+
+using kelu::test::Element;
+using kelu::test::kNodeOffset;
+using kelu::test::Pool;
+
+kelu::test::LogRecord recordFor(const char *function, uint32_t code) {
+    const char *message = code == 828    ? "Set AVL balance done."
+                          : code == 831  ? "Remove node not need set balance."
+                          : code == 829  ? "InsertAvlNode fail."
+                          : code == 1563 ? "Invalid Param."
+                                         : "NULL POINTER.";
+    return kelu::test::record(code == 828 || code == 831 ? LOG_LVL_DBG : LOG_LVL_ERR, "avl.cpp",
+                              function, code, message);
+}
+
+struct ShapeCase {
+    const char *name;
+    const char *setup;  // "+k" adds k; run first, its records unchecked
+    const char
+        *program;  // "+k" adds k, "-k" removes k, "k>h" / "k<h" place k right after / before h
+    const char *shape;
+    std::vector<uint32_t> records;  // the codes `program` logs
+    friend void PrintTo(const ShapeCase &c, std::ostream *out) { *out << c.name; }
+};
+
+class AvlShapes : public ::testing::TestWithParam<ShapeCase> {
+  protected:
+    void run(const std::string &program) {
+        std::istringstream steps(program);
+        for (std::string step; steps >> step;) {
+            const size_t side = step.find_first_of("<>");
+            Element *element = &pool[std::stoul(step.substr(side == std::string::npos ? 1 : 0))];
+            if (step[0] == '+' || step[0] == '-') {
+                (step[0] == '+' ? addAvlNode : removeAvlNode)(&tree, element);
+            } else {
+                EXPECT_EQ(
+                    insertAvlNodeSpecified(&tree, element, &pool[std::stoul(step.substr(side + 1))],
+                                           step[side] == '>' ? AVL_RIGHT : AVL_LEFT),
+                    0u);
+            }
+        }
+    }
+    Pool pool;
+    AvlTree tree;
+};
+
+TEST_P(AvlShapes, LeaveExactTreeAndRecords) {
+    ASSERT_EQ(createAvl(&tree, kelu::test::compareKeys, 0, kNodeOffset), 0u);
+    run(GetParam().setup);
+    kelu::test::clearRecords();
+    run(GetParam().program);
+    EXPECT_EQ(kelu::test::shapeOf(tree), GetParam().shape);
+    EXPECT_EQ(kelu::test::checkTree(tree), "");
+    std::vector<kelu::test::LogRecord> expected;
+    for (uint32_t code : GetParam().records) {
+        expected.push_back(recordFor(code == 828 ? "insertAvlNode" : "removeAvlNode", code));
+    }
+    EXPECT_TRUE(kelu::test::matches(kelu::test::logRecords(), expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, AvlShapes,
+    ::testing::Values(
+        ShapeCase{"AscendingThreeRotateOnce", "", "+1 +2 +3", "2(1,3)", {}},
+        ShapeCase{"DescendingThreeMirror", "", "+3 +2 +1", "2(1,3)", {}},
+        ShapeCase{"DoubleRotationRightLeft", "", "+1 +3 +2", "2(1,3)", {}},
+        ShapeCase{"DoubleRotationLeftRight", "", "+3 +1 +2", "2(1,3)", {}},
+        ShapeCase{"BalancedStopsLogged", "", "+5 +3 +8 +2 +4 +1", "3(2-(1,.),5(4,8))", {828, 828}},
+        ShapeCase{"AscendingSevenPerfect", "", "+1 +2 +3 +4 +5 +6 +7", "4(2(1,3),6(5,7))", {}},
+        ShapeCase{"RemoveOnlyElement", "+1", "-1", "", {831}},
+        ShapeCase{"RemoveRootWithOneChild", "+5 +7", "-5", "7", {831}},
+        ShapeCase{"RemoveBalancedRootTakesPredecessor", "+2 +1 +3", "-2", "1+(.,3)", {}},
+        ShapeCase{
+            "RemoveLeftHeavyRootTakesPredecessor", "+4 +5 +2 +3 +1", "-4", "3-(2-(1,.),5)", {}},
+        ShapeCase{
+            "RemoveRightHeavyRootTakesSuccessor", "+2 +1 +4 +3 +5", "-2", "3+(1,4+(.,5))", {}},
+        ShapeCase{"RemoveRootTakesItsOwnChild", "+2 +1 +3 +4", "-2", "3(1,4)", {}},
+        ShapeCase{
+            "RemoveRootTakesDeepNeighbour", "+1 +2 +3 +4 +5 +6 +7", "-4", "3(2-(1,.),6(5,7))", {}},
+        ShapeCase{"RemoveLeafSingleRotation", "+2 +1 +3 +4", "-1", "3(2,4)", {}},
+        ShapeCase{"RemoveLeafDoubleRotation", "+2 +1 +4 +3", "-1", "3(2,4)", {}},
+        ShapeCase{"RotationKeepingHeightEndsPass", "+2 +1 +4 +3 +5", "-1", "4-(2+(.,3),5)", {}},
+        ShapeCase{"TwoRotationsInOneRemoval",
+                  "+28 +5 +10 +14 +29 +18 +4 +19 +27 +24 +6 +23",
+                  "-4",
+                  "19(14-(6(5,10),18),27(24-(23,.),28+(.,29)))",
+                  {}},
+        ShapeCase{"AfterDescendsToRightSubtree", "+20 +10 +30", "25>20", "20+(10,30-(25,.))", {}},
+        ShapeCase{"BeforeDescendsToLeftSubtree", "+20 +10 +30", "15<20", "20-(10+(.,15),30)", {}},
+        ShapeCase{"AfterLeafFillsItsOwnSlot", "+20 +10 +30", "12>10", "20-(10+(.,12),30)", {}},
+        ShapeCase{"AppendSixAfterLast", "+0", "1>0 2>1 3>2 4>3 5>4 6>5", "3(1(0,2),5(4,6))", {}}),
+    [](const auto &test) { return std::string(test.param.name); });
+
+struct RotationCase {
+    const char *name;
+    const char *before;  // rotated at `at`, whose balance would become +2
+    int64_t at;
+    const char *after;
+    uint32_t lowered;
+    friend void PrintTo(const RotationCase &c, std::ostream *out) { *out << c.name; }
+};
+
+// Each row as drawn, and its mirror image with -2.
+class AvlRotation : public ::testing::TestWithParam<std::tuple<RotationCase, bool>> {};
+
+TEST_P(AvlRotation, FollowsTheOutcomeTable) {
+    const auto &[c, mirrored] = GetParam();
+    Pool pool, expectedPool;
+    AvlTree tree{}, expected{};
+    tree.nodeOffset = expected.nodeOffset = kNodeOffset;
+    kelu::test::buildFromShape(c.before, tree, pool);
+    kelu::test::buildFromShape(c.after, expected, expectedPool);
+    if (mirrored) {
+        kelu::test::mirror(tree.root);
+        kelu::test::mirror(expected.root);
+    }
+    EXPECT_EQ(
+        kelu::avl::rotationAvlNode(&tree, &pool[static_cast<size_t>(c.at)].node, mirrored ? -2 : 2),
+        c.lowered);
+    EXPECT_EQ(kelu::test::shapeOf(tree), kelu::test::shapeOf(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, AvlRotation,
+    ::testing::Combine(
+        ::testing::Values(
+            RotationCase{"ChildLeansHeavy", "2+(1,4+(3,6(5,7)))", 2, "4(2(1,3),6(5,7))", 1},
+            RotationCase{"ChildBalanced", "20+(10,60(40(30,50),80(70,90)))", 20,
+                         "60-(20+(10,40(30,50)),80(70,90))", 0},
+            RotationCase{"GrandchildLeansHeavy", "20+(10,60-(40+(.,50),70))", 20,
+                         "40(20-(10,.),60(50,70))", 1},
+            RotationCase{"GrandchildBalanced", "20+(.,40-(30,.))", 20, "30(20,40)", 1},
+            RotationCase{"GrandchildLeansLight", "20+(10,60-(40-(30,.),70))", 20,
+                         "40(20(10,30),60+(.,70))", 1},
+            RotationCase{"BelowAParent", "100(20+(.,40-(30,.)),200)", 20, "100(30(20,40),200)", 1}),
+        ::testing::Bool()),
+    [](const auto &test) {
+        return std::string(std::get<0>(test.param).name) +
+               (std::get<1>(test.param) ? "Mirrored" : "");
+    });
+
+// A call's result as a number: a pointer's address, or 0 for none.
+template <typename Call>
+uint64_t resultOf(Call call) {
+    if constexpr (std::is_void_v<decltype(call())>) {
+        return call(), 0;
+    } else if constexpr (std::is_pointer_v<decltype(call())>) {
+        return reinterpret_cast<uintptr_t>(call());
+    } else {
+        return call();
+    }
+}
+
+struct RejectedCase {
+    const char *name;
+    const char *function;
+    uint32_t code;
+    uint64_t (*call)(AvlTree *tree, Element *linked, Element *fresh, AvlIndex *position);
+    uint64_t result;
+    friend void PrintTo(const RejectedCase &c, std::ostream *out) { *out << c.name; }
+};
+
+#define KELU_REJECTED(name, function, code, expression, result)                \
+    RejectedCase {                                                             \
+#name, function, code,                                                       \
+            [](AvlTree *t, Element *e, Element *f, AvlIndex *p) {                    \
+                return (void)t, (void)e, (void)f, (void)p, resultOf([&] { return expression; }); \
+            },                                                                       \
+            result \
+    }
+
+int g_comparisons = 0;
+
+int32_t countingCompare(void *key, void *element) {
+    ++g_comparisons;
+    return kelu::test::compareKeys(key, element);
+}
+
+const RejectedCase kRejected[] = {
+    KELU_REJECTED(CreateNullTree, "createAvl", 1565, createAvl(nullptr, countingCompare, 0, 0),
+                  AVL_ERR_PARAM),
+    KELU_REJECTED(CreateNullCompare, "createAvl", 1565, createAvl(t, nullptr, 9, 0), AVL_ERR_PARAM),
+    KELU_REJECTED(DestroyNullTree, "destroyAvl", 1565, destroyAvl(nullptr), AVL_ERR_PARAM),
+    KELU_REJECTED(CountNullTree, "getAvlNodeNum", 1565, getAvlNodeNum(nullptr), 0x03000003u),
+    KELU_REJECTED(FindNullTree, "findAvlNode", 1565, findAvlNode(nullptr, e, p), 0),
+    KELU_REJECTED(FindNullKey, "findAvlNode", 1565, findAvlNode(t, nullptr, p), 0),
+    KELU_REJECTED(WalkNullTree, "walkAvlNode", 1565, walkAvlNode(nullptr, e, 1), 0),
+    KELU_REJECTED(WalkNullElement, "walkAvlNode", 1565, walkAvlNode(t, nullptr, 0), 0),
+    KELU_REJECTED(NearestNullTree, "findAvlNearestNode", 1565, findAvlNearestNode(nullptr, *p, 0),
+                  0),
+    KELU_REJECTED(InsertNullTree, "insertAvlNode", 1565, insertAvlNode(nullptr, f, 0),
+                  AVL_ERR_PARAM),
+    KELU_REJECTED(InsertNullElement, "insertAvlNode", 1565, insertAvlNode(t, nullptr, 0),
+                  AVL_ERR_PARAM),
+    KELU_REJECTED(AddNullTree, "addAvlNode", 1566, addAvlNode(nullptr, f), 0),
+    KELU_REJECTED(AddNullElement, "addAvlNode", 1566, addAvlNode(t, nullptr), 0),
+    KELU_REJECTED(RemoveNullTree, "removeAvlNode", 1566, removeAvlNode(nullptr, e), 0),
+    KELU_REJECTED(RemoveNullElement, "removeAvlNode", 1566, removeAvlNode(t, nullptr), 0),
+    KELU_REJECTED(PlaceNullTree, "insertAvlNodeSpecified", 1565,
+                  insertAvlNodeSpecified(nullptr, f, e, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(PlaceNullElement, "insertAvlNodeSpecified", 1565,
+                  insertAvlNodeSpecified(t, nullptr, e, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(PlaceNullHere, "insertAvlNodeSpecified", 1565,
+                  insertAvlNodeSpecified(t, f, nullptr, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(PlaceDirectionTwo, "insertAvlNodeSpecified", 1563,
+                  insertAvlNodeSpecified(t, f, e, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(PlaceDirectionAllOnes, "insertAvlNodeSpecified", 1563,
+                  insertAvlNodeSpecified(t, f, e, ~0u), AVL_ERR_PARAM),
+    KELU_REJECTED(RotateNullTree, "rotationAvlNode", 1565,
+                  kelu::avl::rotationAvlNode(nullptr, &e->node, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(RotateNullNode, "rotationAvlNode", 1565,
+                  kelu::avl::rotationAvlNode(t, nullptr, 2), AVL_ERR_PARAM),
+};
+
+// One record, the documented result, no comparison, nothing changed.
+class AvlRejected : public ::testing::TestWithParam<RejectedCase> {};
+
+TEST_P(AvlRejected, LogsOnceAndChangesNothing) {
+    Pool pool;
+    AvlTree tree;
+    ASSERT_EQ(createAvl(&tree, countingCompare, 7, kNodeOffset), 0u);
+    kelu::test::buildFromShape("2(1,3)", tree, pool);
+    AvlIndex position = 3;
+    kelu::test::clearRecords();
+    g_comparisons = 0;
+    EXPECT_EQ(GetParam().call(&tree, &pool[1], &pool[5], &position), GetParam().result);
+    EXPECT_TRUE(kelu::test::matches(kelu::test::logRecords(),
+                                    {recordFor(GetParam().function, GetParam().code)}));
+    EXPECT_EQ(g_comparisons, 0);
+    EXPECT_EQ(position, 3u);
+    EXPECT_EQ(kelu::test::shapeOf(tree), "2(1,3)");
+    EXPECT_EQ(tree.nodeNum, 3u);
+    EXPECT_EQ(tree.compare, countingCompare);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, AvlRejected, ::testing::ValuesIn(kRejected),
+                         [](const auto &test) { return std::string(test.param.name); });
+
+int32_t compareReturnsTwo(void *, void *) {
+    ++g_comparisons;
+    return 2;
+}
+
+// A result outside -1..+1 ends the search at once with position 0 and no
+// record; addAvlNode then refuses to link rather than replace the tree.
+TEST(AvlContract, ComparisonOutsideMinusOneToOne) {
+    Pool pool;
+    AvlTree tree;
+    ASSERT_EQ(createAvl(&tree, compareReturnsTwo, 0, kNodeOffset), 0u);
+    kelu::test::buildFromShape("2(1,3)", tree, pool);
+    kelu::test::clearRecords();
+    g_comparisons = 0;
+    AvlIndex position = 5;
+    EXPECT_EQ(findAvlNode(&tree, &pool[9], &position), nullptr);
+    EXPECT_EQ(position, 0u);
+    EXPECT_EQ(g_comparisons, 1);
+    addAvlNode(&tree, &pool[9]);
+    EXPECT_EQ(kelu::test::shapeOf(tree), "2(1,3)");
+    EXPECT_EQ(tree.nodeNum, 3u);
+    EXPECT_TRUE(kelu::test::matches(kelu::test::logRecords(), {recordFor("addAvlNode", 829)}));
+}
+
+}  // namespace
