@@ -3,7 +3,7 @@
 # C++), then runs both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh build
 cmake --preset default -DKELU_BUILD_TESTS=OFF >/dev/null
 cmake --build --preset default --target kelu_example kelu_example_cpp
 build/default/examples/kelu_example

@@ -1,20 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, tests, benchmarks and fuzz targets
-# need; with the argument "bench", also what bench/report.py draws its plots
-# with. Idempotent: when every package is present it installs nothing and
-# prints nothing.
+# Installs the Debian packages that a task needs, by name:
+#   build  the library, the tool and the examples
+#   test   scripts/test.sh: the test suite, valgrind, coverage, lint
+#          (clang-format, clang-tidy), the clang build, the Debian packages
+#          and the ABI check
+#   fuzz   the libFuzzer targets
+#   bench  the benchmarks and bench/report.py with its plots
+# With no argument: build, test and fuzz. Idempotent: when every package is
+# present it installs nothing and prints nothing.
 set -euo pipefail
 
-packages=(
-  build-essential cmake pkg-config git
-  libisal-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
-  clang libclang-rt-14-dev clang-format valgrind gcovr groff-base
-  python3
+declare -A needs=(
+  [build]="build-essential cmake pkg-config libisal-dev"
+  [test]="git libgtest-dev libgmock-dev valgrind gcovr groff-base clang clang-format clang-tidy
+          abigail-tools dpkg-dev file"
+  [fuzz]="clang libclang-rt-14-dev"
+  [bench]="libbenchmark-dev libboost-dev zlib1g-dev python3 python3-matplotlib"
 )
-if [ "${1:-}" = bench ]; then
-  packages+=(python3-matplotlib)
-fi
+tasks=("$@")
+[ ${#tasks[@]} -eq 0 ] && tasks=(test fuzz)
+
+packages=(${needs[build]})
+for task in "${tasks[@]}"; do
+  [ -n "${needs[$task]:-}" ] || { echo "install-deps: unknown task '$task'" >&2; exit 2; }
+  packages+=(${needs[$task]})
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite, stopping at the first failure:
-#   format   clang-format over every C and C++ source
+#   lint     clang-format over every C and C++ source, clang-tidy over the
+#            library (scripts/lint.sh): quick, so first
 #   default  the optimised build; then its unit tests once more under
 #            valgrind's memcheck, which must report no error
 #   asan     AddressSanitizer + UndefinedBehaviorSanitizer
@@ -8,12 +9,14 @@
 #   coverage the library's line and branch coverage, printed by gcovr
 #   fuzz     each libFuzzer target for 30 s from its committed corpus
 #            (fuzz/corpus/<name>; new inputs go to fuzz/corpus-work)
+#   packaging the library as users and packagers build it: Release, static,
+#            host-bound, Debian packages, ABI, clang (scripts/check-packaging.sh)
 # With arguments, runs only the steps named (e.g. scripts/test.sh asan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-steps=(format default asan tsan coverage fuzz)
+steps=(lint default asan tsan coverage fuzz packaging)
 [ $# -gt 0 ] && steps=("$@")
 
 run_preset() {
@@ -25,8 +28,8 @@ run_preset() {
 for step in "${steps[@]}"; do
   echo "=== $step ==="
   case "$step" in
-    format)
-      git ls-files -z '*.c' '*.h' '*.cpp' '*.hpp' | xargs -0 clang-format --dry-run -Werror
+    lint)
+      scripts/lint.sh
       ;;
     default)
       run_preset default
@@ -48,6 +51,9 @@ for step in "${steps[@]}"; do
         "build/fuzz/fuzz/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
           -artifact_prefix="fuzz/corpus-work/$name-" "fuzz/corpus-work/$name" "$corpus"
       done
+      ;;
+    packaging)
+      scripts/check-packaging.sh
       ;;
     *)
       run_preset "$step"

@@ -3,10 +3,14 @@
  *
  * Visibility and linkage macros shared by every public header of libkelu_util.
  * The library is built with hidden visibility; only declarations marked
- * KELU_API are exported, and only under their plain C names.
+ * KELU_API are exported, and only under their plain C names. Through this
+ * header every public header also brings in the version numbers
+ * (kelu_util_version.h).
  */
 #ifndef KELU_UTIL_EXPORT_H
 #define KELU_UTIL_EXPORT_H
+
+#include "kelu_util_version.h"
 
 #if defined(__GNUC__) || defined(__clang__)
 #define KELU_API __attribute__((visibility("default")))
