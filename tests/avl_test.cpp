@@ -169,22 +169,12 @@ uint64_t resultOf(Call call) {
 }
 
 struct RejectedCase {
-    const char *name;
-    const char *function;
+    const char *function, *name;
     uint32_t code;
     uint64_t (*call)(AvlTree *tree, Element *linked, Element *fresh, AvlIndex *position);
     uint64_t result;
     friend void PrintTo(const RejectedCase &c, std::ostream *out) { *out << c.name; }
 };
-
-#define KELU_REJECTED(name, function, code, expression, result)                \
-    RejectedCase {                                                             \
-#name, function, code,                                                       \
-            [](AvlTree *t, Element *e, Element *f, AvlIndex *p) {                    \
-                return (void)t, (void)e, (void)f, (void)p, resultOf([&] { return expression; }); \
-            },                                                                       \
-            result \
-    }
 
 int g_comparisons = 0;
 
@@ -193,41 +183,39 @@ int32_t countingCompare(void *key, void *element) {
     return kelu::test::compareKeys(key, element);
 }
 
+using kelu::avl::rotationAvlNode;
+
+// clang-format off
+#define KELU_REJECTED(function, name, code, arguments, result)                           \
+    {#function, #function #name, code, [](AvlTree *t, Element *e, Element *f, AvlIndex *p) { \
+         return (void)t, (void)e, (void)f, (void)p, resultOf([&] { return function arguments; }); \
+     }, result}
+
 const RejectedCase kRejected[] = {
-    KELU_REJECTED(CreateNullTree, "createAvl", 1565, createAvl(nullptr, countingCompare, 0, 0),
-                  AVL_ERR_PARAM),
-    KELU_REJECTED(CreateNullCompare, "createAvl", 1565, createAvl(t, nullptr, 9, 0), AVL_ERR_PARAM),
-    KELU_REJECTED(DestroyNullTree, "destroyAvl", 1565, destroyAvl(nullptr), AVL_ERR_PARAM),
-    KELU_REJECTED(CountNullTree, "getAvlNodeNum", 1565, getAvlNodeNum(nullptr), 0x03000003u),
-    KELU_REJECTED(FindNullTree, "findAvlNode", 1565, findAvlNode(nullptr, e, p), 0),
-    KELU_REJECTED(FindNullKey, "findAvlNode", 1565, findAvlNode(t, nullptr, p), 0),
-    KELU_REJECTED(WalkNullTree, "walkAvlNode", 1565, walkAvlNode(nullptr, e, 1), 0),
-    KELU_REJECTED(WalkNullElement, "walkAvlNode", 1565, walkAvlNode(t, nullptr, 0), 0),
-    KELU_REJECTED(NearestNullTree, "findAvlNearestNode", 1565, findAvlNearestNode(nullptr, *p, 0),
-                  0),
-    KELU_REJECTED(InsertNullTree, "insertAvlNode", 1565, insertAvlNode(nullptr, f, 0),
-                  AVL_ERR_PARAM),
-    KELU_REJECTED(InsertNullElement, "insertAvlNode", 1565, insertAvlNode(t, nullptr, 0),
-                  AVL_ERR_PARAM),
-    KELU_REJECTED(AddNullTree, "addAvlNode", 1566, addAvlNode(nullptr, f), 0),
-    KELU_REJECTED(AddNullElement, "addAvlNode", 1566, addAvlNode(t, nullptr), 0),
-    KELU_REJECTED(RemoveNullTree, "removeAvlNode", 1566, removeAvlNode(nullptr, e), 0),
-    KELU_REJECTED(RemoveNullElement, "removeAvlNode", 1566, removeAvlNode(t, nullptr), 0),
-    KELU_REJECTED(PlaceNullTree, "insertAvlNodeSpecified", 1565,
-                  insertAvlNodeSpecified(nullptr, f, e, 2), AVL_ERR_PARAM),
-    KELU_REJECTED(PlaceNullElement, "insertAvlNodeSpecified", 1565,
-                  insertAvlNodeSpecified(t, nullptr, e, 2), AVL_ERR_PARAM),
-    KELU_REJECTED(PlaceNullHere, "insertAvlNodeSpecified", 1565,
-                  insertAvlNodeSpecified(t, f, nullptr, 2), AVL_ERR_PARAM),
-    KELU_REJECTED(PlaceDirectionTwo, "insertAvlNodeSpecified", 1563,
-                  insertAvlNodeSpecified(t, f, e, 2), AVL_ERR_PARAM),
-    KELU_REJECTED(PlaceDirectionAllOnes, "insertAvlNodeSpecified", 1563,
-                  insertAvlNodeSpecified(t, f, e, ~0u), AVL_ERR_PARAM),
-    KELU_REJECTED(RotateNullTree, "rotationAvlNode", 1565,
-                  kelu::avl::rotationAvlNode(nullptr, &e->node, 2), AVL_ERR_PARAM),
-    KELU_REJECTED(RotateNullNode, "rotationAvlNode", 1565,
-                  kelu::avl::rotationAvlNode(t, nullptr, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(createAvl, NullTree, 1565, (nullptr, countingCompare, 0, 0), AVL_ERR_PARAM),
+    KELU_REJECTED(createAvl, NullCompare, 1565, (t, nullptr, 9, 0), AVL_ERR_PARAM),
+    KELU_REJECTED(destroyAvl, NullTree, 1565, (nullptr), AVL_ERR_PARAM),
+    KELU_REJECTED(getAvlNodeNum, NullTree, 1565, (nullptr), 0x03000003u),
+    KELU_REJECTED(findAvlNode, NullTree, 1565, (nullptr, e, p), 0),
+    KELU_REJECTED(findAvlNode, NullKey, 1565, (t, nullptr, p), 0),
+    KELU_REJECTED(walkAvlNode, NullTree, 1565, (nullptr, e, 1), 0),
+    KELU_REJECTED(walkAvlNode, NullElement, 1565, (t, nullptr, 0), 0),
+    KELU_REJECTED(findAvlNearestNode, NullTree, 1565, (nullptr, *p, 0), 0),
+    KELU_REJECTED(insertAvlNode, NullTree, 1565, (nullptr, f, 0), AVL_ERR_PARAM),
+    KELU_REJECTED(insertAvlNode, NullElement, 1565, (t, nullptr, 0), AVL_ERR_PARAM),
+    KELU_REJECTED(addAvlNode, NullTree, 1566, (nullptr, f), 0),
+    KELU_REJECTED(addAvlNode, NullElement, 1566, (t, nullptr), 0),
+    KELU_REJECTED(removeAvlNode, NullTree, 1566, (nullptr, e), 0),
+    KELU_REJECTED(removeAvlNode, NullElement, 1566, (t, nullptr), 0),
+    KELU_REJECTED(insertAvlNodeSpecified, NullTree, 1565, (nullptr, f, e, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(insertAvlNodeSpecified, NullElement, 1565, (t, nullptr, e, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(insertAvlNodeSpecified, NullHere, 1565, (t, f, nullptr, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(insertAvlNodeSpecified, DirectionTwo, 1563, (t, f, e, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(insertAvlNodeSpecified, DirectionAllOnes, 1563, (t, f, e, ~0u), AVL_ERR_PARAM),
+    KELU_REJECTED(rotationAvlNode, NullTree, 1565, (nullptr, &e->node, 2), AVL_ERR_PARAM),
+    KELU_REJECTED(rotationAvlNode, NullNode, 1565, (t, nullptr, 2), AVL_ERR_PARAM),
 };
+// clang-format on
 
 // One record, the documented result, no comparison, nothing changed.
 class AvlRejected : public ::testing::TestWithParam<RejectedCase> {};

@@ -4,13 +4,9 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <isa-l/crc.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <random>
-#include <vector>
 
 #include "kelu_util_avl.h"
 #include "kelu_util_crc.h"
@@ -71,20 +67,12 @@ TEST(AvlOperationTable, FilledWithTheResolvedAddresses) {
 }
 
 // A call by name, from this program or through ISA-L's own procedure linkage
-// table, binds to this library's export, which gives ISA-L's result.
-TEST(Crc32cExport, BindsToOursAndGivesIsaLsResult) {
+// table, binds to this library's export (whose results the checksum tests
+// compare with ISA-L's).
+TEST(Crc32cExport, CallsByNameBindToOurs) {
     Dl_info where{};
     ASSERT_NE(dladdr(dlsym(RTLD_DEFAULT, "crc32_iscsi_00"), &where), 0);
     EXPECT_NE(std::strstr(where.dli_fname, "libkelu_util"), nullptr) << where.dli_fname;
-    std::mt19937_64 random(kelu::test::testSeed());
-    std::vector<uint8_t> data(70000);
-    for (uint8_t &byte : data) {
-        byte = static_cast<uint8_t>(random());
-    }
-    for (int n : {1, 7, 16, 64, 255, 4096, 65537, 70000}) {
-        EXPECT_EQ(crc32_iscsi_00(data.data(), n, 0x1234u), crc32_iscsi(data.data(), n, 0x1234u))
-            << n << " bytes, " << kelu::test::seedTrace();
-    }
 }
 
 // Looked up in each library itself: the program may hold copies of them.

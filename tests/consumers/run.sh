@@ -2,14 +2,14 @@
 # SPDX-License-Identifier: MIT
 # Builds and runs small programs against libkelu_util the ways an outside
 # project would, each in a fresh directory outside the build tree:
-#   run.sh installed PREFIX  a C99 program through pkg-config and a C++20
-#                            program through find_package, against the tree
+#   run.sh installed PREFIX  the C example as C99 through pkg-config and the
+#                            C++ example through find_package, against the tree
 #                            installed (or unpacked) at PREFIX; and
 #                            kelu-cksum, when PREFIX has it. A static library
 #                            must define exactly the exported names.
 #   run.sh host PREFIX       a program that is the platform itself, against a
 #                            KELU_PLATFORM=host install at PREFIX
-#   run.sh subdirectory      the C++20 program in a project that adds this
+#   run.sh subdirectory      the C++ example in a project that adds this
 #                            source tree with add_subdirectory
 # Nothing of the project may be installed in the system directories: the
 # programs could not tell where they found it.
@@ -38,13 +38,13 @@ find_tree() {
     fail "pkg-config's libdir $lib_dir has no libkelu_util"
 }
 
-c_program() {  # SOURCE [pkg-config options]: builds and runs it
+c_program() {  # SOURCE [pkg-config options]: builds and runs it as C99
   local source=$1
   shift
   local flags
   flags=$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs "$@" kelu_util)
   # shellcheck disable=SC2086 # pkg-config's output is a list of words
-  cc -std=c99 -pedantic-errors -Wall -Wextra -Werror "$here/$source" $flags \
+  cc -std=c99 -pedantic-errors -Wall -Wextra -Werror "$source" $flags \
     -Wl,-rpath,"$lib_dir" -o "$work/c_program"
   "$work/c_program"
 }
@@ -59,7 +59,7 @@ hardened() {  # ELF_FILE...: each has full RELRO and BIND_NOW
 cxx_program() {  # [cmake options]: configures, builds and runs cxx/
   cmake -S "$here/cxx" -B "$work/cxx" "$@" >/dev/null
   cmake --build "$work/cxx" -j 2 >/dev/null
-  "$work/cxx/consumer"
+  "$work/cxx/example"
 }
 
 case "${1:-}" in
@@ -69,12 +69,12 @@ case "${1:-}" in
     find_tree "$prefix"
     if [ -e "$lib_dir/libkelu_util.so" ]; then
       hardened "$lib_dir"/libkelu_util.so.1
-      c_program c99_consumer.c
+      c_program "$source_dir/examples/example.c"
     else
       nm --extern-only --defined-only --format=just-symbols "$lib_dir/libkelu_util.a" | sort >"$work/defined"
       sort "$source_dir"/os_plat/modules/kelu_util/exports/*.sym >"$work/exported"
       diff -u "$work/exported" "$work/defined" || fail "the static library defines other names"
-      c_program c99_consumer.c --static
+      c_program "$source_dir/examples/example.c" --static
     fi
     cxx_program -DCMAKE_PREFIX_PATH="$prefix"
     if [ -x "$prefix/bin/kelu-cksum" ]; then
@@ -92,7 +92,7 @@ case "${1:-}" in
     undefined=$(nm -D --undefined-only --format=just-symbols "$library" | grep -E 'qxlog|vemo' | sort | tr '\n' ' ')
     [ "$undefined" = "do_vemo_spinlock_lock do_vemo_spinlock_unlock qxlog " ] ||
       fail "platform names left undefined: $undefined"
-    c_program host_consumer.c
+    c_program "$here/host_consumer.c"
     ;;
   subdirectory)
     cxx_program -DKELU_SOURCE_DIR="$source_dir"

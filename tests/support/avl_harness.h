@@ -52,6 +52,12 @@ class AvlHarness {
     std::string failure_;
 };
 
+// Runs `data` as a program on a fresh empty tree: "" or the first failure.
+inline std::string runAvl(const uint8_t *data, size_t size) {
+    AvlHarness harness;
+    return harness.run(data, size) ? "" : "AVL: " + harness.failure();
+}
+
 }  // namespace kelu::test
 
 #endif  // KELU_TESTS_AVL_HARNESS_H

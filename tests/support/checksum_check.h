@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace kelu::test {
@@ -19,6 +20,14 @@ uint32_t crc32Definition(uint32_t crc, const uint8_t *data, size_t size);
 // and crc32_iscsi_00 fed in pieces cut where `seed` says give the value of
 // one call, crc32_iscsi_00 being ISA-L's crc32_iscsi. Otherwise what differs.
 std::string checkChecksums(const uint8_t *data, size_t size, uint64_t seed);
+
+// checkChecksums() on `data` itself, its first eight bytes choosing the seed.
+inline std::string runChecksums(const uint8_t *data, size_t size) {
+    uint64_t seed = size;
+    std::memcpy(&seed, data, size < sizeof seed ? size : sizeof seed);
+    const std::string failure = checkChecksums(data, size, seed);
+    return failure.empty() ? "" : "checksums: " + failure;
+}
 
 }  // namespace kelu::test
 

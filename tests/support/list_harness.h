@@ -50,6 +50,12 @@ class ListHarness {
     std::string failure_;
 };
 
+// Runs `data` as a program on fresh lists: "" or the first failure.
+inline std::string runLists(const uint8_t *data, size_t size) {
+    ListHarness harness;
+    return harness.run(data, size) ? "" : "lists: " + harness.failure();
+}
+
 }  // namespace kelu::test
 
 #endif  // KELU_TESTS_LIST_HARNESS_H
