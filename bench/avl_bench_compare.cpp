@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one three-way key comparison every compared container uses, compiled
 // apart so that it can only be called, never inlined.
 #include <cstdint>

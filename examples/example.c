@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* A short tour of libkelu_util from C: bring the module up, keep jobs in an
  * ordered set keyed by id, queue some of them in a counted list, checksum a
  * text, and take the module down again. */

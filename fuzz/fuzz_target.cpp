@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fuzz target of one interpreter of tests/support, named by KELU_FUZZ_RUN
 // (kelu::test::runAvl, runLists or runChecksums): the input is its program,
 // and any disagreement it finds aborts with what differed. The unit test

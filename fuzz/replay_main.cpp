@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a fuzz target's entry point once on every file of the directories
 // named on the command line, in name order: the replay of a corpus as a
 // plain test, with any compiler. The target aborts on a failure; the name of

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the library and the example programs (C, then the same tour in
 # C++), then runs both.
 set -euo pipefail

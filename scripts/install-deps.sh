@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that a task needs, by name:
 #   build  the library, the tool and the examples
 #   test   scripts/test.sh: the test suite, valgrind, coverage, lint

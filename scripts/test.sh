@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds and runs the whole test suite, stopping at the first failure:
 #   lint     clang-format over every C and C++ source, clang-tidy over the
 #            library (scripts/lint.sh): quick, so first

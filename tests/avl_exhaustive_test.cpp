@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exhaustive small scope, through the AVL interpreter: every insertion order
 // of up to eight keys, every removal order (in rotation from each key) from
 // every AVL tree of up to twelve elements, and every placement beside every

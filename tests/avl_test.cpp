@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The AVL tree as tables of exact expectations: the tree each sequence of
 // operations leaves, with its log records; the rotation step in each outcome
 // and its mirror image; every rejected argument; and a comparison that

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks the built shared object the way the dynamic linker and a packager
 # see it: it exports exactly the names of the export lists (which the version
 # script is made from), under its SONAME, needs nothing but libc, ISA-L and

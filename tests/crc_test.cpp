@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The checksums: catalogue values, empty input, agreement with their
 // definitions for every length, alignment, start value and split, which path
 // long inputs take, and which CRC32C kernel each processor gets.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* The layout of every public record as a C99 compiler sees it. */
 #include "support/layout.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The layout of every public record is the same to C and to C++.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The spin-lock list shared by four threads, through the shipped shared
 // object and the platform stand-in's real lock: each links nodes from its
 // hand at either end, cuts whatever is at either end into its hand, and now

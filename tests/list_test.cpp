@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The counted lists through the list interpreter (exact rings against a
 // deque, poison, counts, lock pairs and records after each operation): every
 // operation, at every ring position, on both lists holding 0 to 3 nodes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Module lifecycle: the flag's two states, and one lock and one unlock of the
 // module lock per call, with the flag tested and set only while it is held.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shipped shared object as a program sees it: the AVL operation table,
 // the CRC32C export as calls by name reach it, its version markers, and the
 // program's own platform functions taking precedence over the stand-in's.

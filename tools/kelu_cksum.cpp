@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kelu-cksum: prints, or checks, the CRC-32/BZIP2 and the CRC-32C of files
 // or standard input, computed by libkelu_util in fixed-size pieces. Options,
 // messages and exit statuses follow the coreutils checksum tools (sha256sum);

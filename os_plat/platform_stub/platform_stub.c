@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * A stand-in for the platform services that libkelu_util calls: the log
  * function qxlog() and the spin lock do_vemo_spinlock_lock()/_unlock().

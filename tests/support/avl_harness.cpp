@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "avl_harness.h"
 
 #include <algorithm>

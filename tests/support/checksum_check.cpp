@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "checksum_check.h"
 
 #include <isa-l/crc.h>

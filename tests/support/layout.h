@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Every record whose layout is part of the library's binary interface, and
  * every field of each, as one list that a C and a C++ translation unit both
  * expand: the two compilers must see the same sizes, alignments and offsets,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The AVL tree's operations: descriptor, search and navigation, insertion,
 // removal and the operation table. Every log record of the tree is written
 // here, so each carries this file's name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The counted lists' exported operations: the unlocked ones on either kind of
 // head, and the SpinLockList's set-up, tear-down and locked operations. Each
 // locked operation is its unlocked step between one lock and one unlock call

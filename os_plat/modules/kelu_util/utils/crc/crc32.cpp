@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CRC-32 with the CRC-32/BZIP2 parameters. Short inputs run the table loop;
 // longer ones go to ISA-L's crc32_ieee, which computes the same MSB-first CRC
 // of polynomial 0x04C11DB7 by carry-less multiplication at the processor's

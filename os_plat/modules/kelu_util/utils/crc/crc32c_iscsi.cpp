@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // crc32_iscsi_00 and its version markers, exported under ISA-L's names.
 //
 // Why this routine never calls ISA-L's crc32_iscsi: libisal.so.2 reaches its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CRC32C kernels of our own making and the processor test that picks one.
 #include "crc32c_kernels.h"
 

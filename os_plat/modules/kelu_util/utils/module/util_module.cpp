@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Module lifecycle: an idempotent up/down flag, each test-and-set of it made
 // atomic by the module lock.
 #include "kelu_util_module.h"
