@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The spin-lock list shared by four threads, through the shipped shared
-// object and the platform stand-in's real lock: each links nodes from its
-// hand at either end, cuts whatever is at either end into its hand, and now
-// and then holds the lock itself to check the ring and unlink its middle node
-// with a NoLock operation. No node is lost or duplicated, each node taken out
-// reaches exactly one thread, poisoned, and the count is the ring's.
+// Four threads share a spin-lock list through the shared object and the
+// stand-in's real lock: they link and cut at both ends, and now and then hold
+// the lock to check the ring and unlink its middle node without locking. No
+// node is lost or duplicated, each taken out reaches one thread, poisoned.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,18 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds and runs small programs against libkelu_util the ways an outside
-# project would, each in a fresh directory outside the build tree:
-#   run.sh installed PREFIX  the C example as C99 through pkg-config and the
-#                            C++ example through find_package, against the tree
-#                            installed (or unpacked) at PREFIX; and
-#                            kelu-cksum, when PREFIX has it. A static library
-#                            must define exactly the exported names.
+# Builds and runs programs against libkelu_util as an outside project would,
+# in a fresh directory, with nothing of the project in the system directories:
+#   run.sh installed PREFIX  the C example as C99 through pkg-config, the C++
+#                            one through find_package, and kelu-cksum, against
+#                            the tree installed or unpacked at PREFIX
 #   run.sh host PREFIX       a program that is the platform itself, against a
-#                            KELU_PLATFORM=host install at PREFIX
-#   run.sh subdirectory      the C++ example in a project that adds this
-#                            source tree with add_subdirectory
-# Nothing of the project may be installed in the system directories: the
-# programs could not tell where they found it.
+#                            KELU_PLATFORM=host install
+#   run.sh subdirectory      the C++ example, adding this tree as a subproject
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
@@ -98,7 +93,7 @@ case "${1:-}" in
     cxx_program -DKELU_SOURCE_DIR="$source_dir"
     ;;
   *)
-    sed -n '3,16p' "$0" >&2
+    sed -n '3,9p' "$0" >&2
     exit 2
     ;;
 esac

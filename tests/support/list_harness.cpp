@@ -50,10 +50,6 @@ ListHarness::ListHarness() {
     apply(16, 0);  // spinLockListInit, over garbage
 }
 
-const char *ListHarness::name(size_t op) {
-    return kTable[op % kOperations].name;
-}
-
 ListNode *ListHarness::call(size_t op, ListNode *n) {
     CounterList *c = &counter_;
     SpinLockList *s = &spin_;

@@ -35,7 +35,6 @@ class ListHarness {
     bool run(const uint8_t *data, size_t size);
 
     const std::string &failure() const { return failure_; }
-    static const char *name(size_t op);
 
   private:
     ListNode *call(size_t op, ListNode *node);

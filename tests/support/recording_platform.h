@@ -21,7 +21,7 @@ struct LogRecord {
     uint32_t line;
     std::string function;
     uint32_t code;
-    std::string format;
+    std::string format;  // the message
 };
 
 enum class LockOp { Lock, Unlock };
@@ -33,9 +33,9 @@ struct LockCall {
     uint32_t line;
 };
 
-// A record as the library writes it, with module 381. Records match when
-// all but the line are equal and the line is one of the file's: which line
-// of a call that spans several a compiler reports is its own choice.
+// A record as the library writes it. Records match when all but the line are
+// equal and the line is one of the file's: which line of a call spanning
+// several a compiler reports is its own choice.
 LogRecord record(uint32_t level, const char *file, const char *function, uint32_t code,
                  const char *message);
 bool matches(const std::vector<LogRecord> &actual, const std::vector<LogRecord> &expected);
