@@ -506,7 +506,7 @@ Options parseOptions(int argc, char **argv) {
                 flushOutput();
                 std::exit(0);
             case kVersion:
-                put("kelu-cksum (libkelu_util) " KELU_CKSUM_VERSION "\n");
+                put("kelu-cksum (libkelu_util) " KELU_UTIL_VERSION_STRING "\n");
                 flushOutput();
                 std::exit(0);
             default:
