@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The AVL tree as tables of exact expectations: the tree each sequence of
-// operations leaves, with its log records; the rotation step in each outcome
-// and its mirror image; every rejected argument; and a comparison that
-// breaks its contract.
+// operations leaves, with its log records; every rejected argument; and a
+// comparison that breaks its contract.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -108,54 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"AfterLeafFillsItsOwnSlot", "+20 +10 +30", "12>10", "20-(10+(.,12),30)", {}},
         ShapeCase{"AppendSixAfterLast", "+0", "1>0 2>1 3>2 4>3 5>4 6>5", "3(1(0,2),5(4,6))", {}}),
     [](const auto &test) { return std::string(test.param.name); });
-
-struct RotationCase {
-    const char *name;
-    const char *before;  // rotated at `at`, whose balance would become +2
-    int64_t at;
-    const char *after;
-    uint32_t lowered;
-    friend void PrintTo(const RotationCase &c, std::ostream *out) { *out << c.name; }
-};
-
-// Each row as drawn, and its mirror image with -2.
-class AvlRotation : public ::testing::TestWithParam<std::tuple<RotationCase, bool>> {};
-
-TEST_P(AvlRotation, FollowsTheOutcomeTable) {
-    const auto &[c, mirrored] = GetParam();
-    Pool pool, expectedPool;
-    AvlTree tree{}, expected{};
-    tree.nodeOffset = expected.nodeOffset = kNodeOffset;
-    kelu::test::buildFromShape(c.before, tree, pool);
-    kelu::test::buildFromShape(c.after, expected, expectedPool);
-    if (mirrored) {
-        kelu::test::mirror(tree.root);
-        kelu::test::mirror(expected.root);
-    }
-    EXPECT_EQ(
-        kelu::avl::rotationAvlNode(&tree, &pool[static_cast<size_t>(c.at)].node, mirrored ? -2 : 2),
-        c.lowered);
-    EXPECT_EQ(kelu::test::shapeOf(tree), kelu::test::shapeOf(expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Tables, AvlRotation,
-    ::testing::Combine(
-        ::testing::Values(
-            RotationCase{"ChildLeansHeavy", "2+(1,4+(3,6(5,7)))", 2, "4(2(1,3),6(5,7))", 1},
-            RotationCase{"ChildBalanced", "20+(10,60(40(30,50),80(70,90)))", 20,
-                         "60-(20+(10,40(30,50)),80(70,90))", 0},
-            RotationCase{"GrandchildLeansHeavy", "20+(10,60-(40+(.,50),70))", 20,
-                         "40(20-(10,.),60(50,70))", 1},
-            RotationCase{"GrandchildBalanced", "20+(.,40-(30,.))", 20, "30(20,40)", 1},
-            RotationCase{"GrandchildLeansLight", "20+(10,60-(40-(30,.),70))", 20,
-                         "40(20(10,30),60+(.,70))", 1},
-            RotationCase{"BelowAParent", "100(20+(.,40-(30,.)),200)", 20, "100(30(20,40),200)", 1}),
-        ::testing::Bool()),
-    [](const auto &test) {
-        return std::string(std::get<0>(test.param).name) +
-               (std::get<1>(test.param) ? "Mirrored" : "");
-    });
 
 // A call's result as a number: a pointer's address, or 0 for none.
 template <typename Call>

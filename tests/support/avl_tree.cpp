@@ -124,18 +124,4 @@ std::vector<int64_t> buildFromShape(std::string_view shape, AvlTree &tree, Pool 
     return keys;
 }
 
-void mirror(AvlNode *node) {
-    if (node == nullptr) {
-        return;
-    }
-    std::swap(node->child[AVL_LEFT], node->child[AVL_RIGHT]);
-    node->balance = -node->balance;
-    for (uint32_t side : {AVL_LEFT, AVL_RIGHT}) {
-        if (node->child[side] != nullptr) {
-            node->child[side]->childIndex = side;
-            mirror(node->child[side]);
-        }
-    }
-}
-
 }  // namespace kelu::test

@@ -52,11 +52,6 @@ std::string shapeOf(const AvlTree &tree);
 // included, and returns their keys; `tree` has nodeOffset kNodeOffset.
 std::vector<int64_t> buildFromShape(std::string_view shape, AvlTree &tree, Pool &pool);
 
-// Turns the subtree at `node` into its mirror image: children swapped,
-// balances negated. Keys keep their places, so the tree is then ordered
-// backwards: only shape tests use it.
-void mirror(AvlNode *node);
-
 }  // namespace kelu::test
 
 #endif  // KELU_TESTS_AVL_TREE_H
