@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <utility>
 
 namespace kelu::test {
 namespace {
