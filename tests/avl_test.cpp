@@ -108,6 +108,17 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"AppendSixAfterLast", "+0", "1>0 2>1 3>2 4>3 5>4 6>5", "3(1(0,2),5(4,6))", {}}),
     [](const auto &test) { return std::string(test.param.name); });
 
+// The library's own passes rotate through the unchecked step; its checked
+// entry point does the same work.
+TEST(AvlRotation, CheckedStepRotates) {
+    Pool pool;
+    AvlTree tree{};
+    tree.nodeOffset = kNodeOffset;
+    kelu::test::buildFromShape("20+(.,40-(30,.))", tree, pool);
+    EXPECT_EQ(kelu::avl::rotationAvlNode(&tree, &pool[20].node, 2), 1u);
+    EXPECT_EQ(kelu::test::shapeOf(tree), "30(20,40)");
+}
+
 // A call's result as a number: a pointer's address, or 0 for none.
 template <typename Call>
 uint64_t resultOf(Call call) {
