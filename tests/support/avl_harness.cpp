@@ -38,7 +38,8 @@ bool AvlHarness::fail(const std::string &what) {
 }
 
 bool AvlHarness::check(const std::string &operation, uint32_t code) {
-    const std::string where = operation + " -> " + shapeOf(tree_) + ": ";
+    // The failure message names the tree, which is only printed when needed.
+    auto where = [&] { return operation + " -> " + shapeOf(tree_) + ": "; };
     std::vector<LogRecord> expected;
     if (code == 828) {
         expected.push_back(
@@ -50,13 +51,13 @@ bool AvlHarness::check(const std::string &operation, uint32_t code) {
     const bool recordsMatch = matches(logRecords(), expected);
     clearRecords();
     if (!recordsMatch) {
-        return fail(where + "wrong log records");
+        return fail(where() + "wrong log records");
     }
     if (const std::string broken = checkTree(tree_); !broken.empty()) {
-        return fail(where + broken);
+        return fail(where() + broken);
     }
     if (getAvlNodeNum(&tree_) != keys_.size() || !described()) {
-        return fail(where + "wrong count, or the descriptor changed");
+        return fail(where() + "wrong count, or the descriptor changed");
     }
     // From either end, a walk visits every element once, in order.
     for (uint32_t direction : {AVL_RIGHT, AVL_LEFT}) {
@@ -69,7 +70,7 @@ bool AvlHarness::check(const std::string &operation, uint32_t code) {
         if (!(direction == AVL_RIGHT ? std::all_of(keys_.begin(), keys_.end(), visit)
                                      : std::all_of(keys_.rbegin(), keys_.rend(), visit)) ||
             at != nullptr) {
-            return fail(where + "a walk does not visit the keys in order");
+            return fail(where() + "a walk does not visit the keys in order");
         }
     }
     return failure_.empty();
@@ -148,7 +149,9 @@ bool AvlHarness::remove(int64_t key) {
 }
 
 bool AvlHarness::search(int64_t key) {
-    const std::string operation = "search " + std::to_string(key) + " in " + shapeOf(tree_) + ": ";
+    auto operation = [&] {
+        return "search " + std::to_string(key) + " in " + shapeOf(tree_) + ": ";
+    };
     const auto after = keys_.upper_bound(key), at = keys_.lower_bound(key);
     Element *next = after == keys_.end() ? nullptr : &element(*after);
     Element *prev = at == keys_.begin() ? nullptr : &element(*std::prev(at));
@@ -156,12 +159,12 @@ bool AvlHarness::search(int64_t key) {
     AvlIndex position = kUntouched;
     void *found = findAvlNode(&tree_, &key, &position);
     if (found != findAvlNode(&tree_, &key, nullptr) || !logRecords().empty()) {
-        return fail(operation + "a null position changes the result, or a record was written");
+        return fail(operation() + "a null position changes the result, or a record was written");
     }
     if (at != after) {
         return found == &element(key) && position == kUntouched
                    ? failure_.empty()
-                   : fail(operation + "wrong hit, or the position was written");
+                   : fail(operation() + "wrong hit, or the position was written");
     }
     // A miss ends at the next element with its left slot empty, or at the
     // previous one with its right slot empty; the nearest ones are those.
@@ -174,7 +177,7 @@ bool AvlHarness::search(int64_t key) {
     if (found != nullptr || !positioned ||
         findAvlNearestNode(&tree_, position, AVL_RIGHT) != next ||
         findAvlNearestNode(&tree_, position, AVL_LEFT) != prev) {
-        return fail(operation + "wrong miss, position or nearest element");
+        return fail(operation() + "wrong miss, position or nearest element");
     }
     return failure_.empty();
 }
