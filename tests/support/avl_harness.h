@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // The AVL interpreter: runs operations on a tree of the library beside the
 // sorted set of its keys, checking after each one every invariant
 // (checkTree), the exact log records, the count, both ends, a walk each way

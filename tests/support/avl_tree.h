@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // The AVL tests' one element type and comparison, an invariant checker, and
 // a one-line notation for exact tree shapes.
 //

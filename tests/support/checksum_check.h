@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // The checksum properties shared by the unit tests, the fuzz target and the
 // replay of its corpus.
 #ifndef KELU_TESTS_CHECKSUM_CHECK_H

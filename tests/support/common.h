@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // The one seed of every randomised test, and threads.
 #ifndef KELU_TESTS_COMMON_H
 #define KELU_TESTS_COMMON_H

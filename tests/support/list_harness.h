@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // The list interpreter: runs every list operation on a CounterList and a
 // SpinLockList sharing one pool of nodes, mirrors each into a std::deque,
 // and checks after each one both rings both ways against the deques, the

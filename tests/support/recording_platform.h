@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // A recording stand-in for the platform. Linked into a program, its qxlog and
 // spin-lock functions take precedence over the platform library's (for the
 // shared object, by ELF interposition). It captures every log record and

@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // Private to the library: the one way its sources call the platform.
 //
 // Every log record carries the base name of the calling source file (with its

@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // Private to the library: what the AVL operations share beyond the public
 // header. Not installed; the library's own tests include it to reach the
 // internal steps directly.

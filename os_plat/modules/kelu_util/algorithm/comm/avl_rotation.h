@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // Private to the library: the rebalancing step shared by insertion and
 // removal. It makes no log call (the checked entry point, rotationAvlNode,
 // does), so it can be inlined into both upward passes.

@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // Private to the library: the list steps that both kinds of head share. Not
 // installed. Every step is forced inline, so an exported operation is one
 // straight sequence of loads and stores with no call in it (and a locked

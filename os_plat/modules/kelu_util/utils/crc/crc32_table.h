@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // Private to the library: the CRC-32/BZIP2 table and the byte-at-a-time loop
 // over it. The loop is the definition every faster path must match bit for
 // bit, and the path CRC_Crc32Continue takes for short inputs.

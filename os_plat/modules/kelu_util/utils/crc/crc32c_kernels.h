@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // Private to the library: the CRC32C kernels behind crc32_iscsi_00 and the
 // choice among them. Every kernel is a leaf: it calls no function at all, so
 // no symbol lookup can lead from a kernel back into any CRC32C dispatcher.

@@ -1,4 +1,4 @@
-/* SPDX-License-Identifier: MIT */
+// SPDX-License-Identifier: MIT
 // Private to the library: the module state, visible to the library's own
 // tests. Both live in zero-filled static storage and need no constructor.
 #ifndef KELU_UTIL_MODULE_STATE_H
