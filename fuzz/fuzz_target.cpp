@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The fuzz target of one interpreter of tests/support, named by KELU_FUZZ_RUN
-// (kelu::test::runAvl, runLists or runChecksums): the input is its program,
-// and any disagreement it finds aborts with what differed. The unit test
-// build compiles the same file once per interpreter to replay the corpora.
+// The libFuzzer target of one family: the input is a program for the
+// family's interpreter (tests/<family>/), which kelu_add_interpreter() links
+// in, and any disagreement it finds aborts with what differed. The family's
+// tests replay the committed corpus through the same runInput().
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "support/avl_harness.h"
-#include "support/checksum_check.h"
-#include "support/list_harness.h"
+#include "support/interpreter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const std::string failure = KELU_FUZZ_RUN(data, size);
+    const std::string failure = kelu::test::runInput({data, size});
     if (!failure.empty()) {
         std::fprintf(stderr, "%s\n", failure.c_str());
         std::abort();

@@ -3,8 +3,9 @@
 # Builds and runs the whole test suite, stopping at the first failure:
 #   lint     clang-format over every C and C++ source, clang-tidy over the
 #            library (scripts/lint.sh): quick, so first
-#   default  the optimised build; then its unit tests once more under
-#            valgrind's memcheck, which must report no error
+#   default  the optimised build; then the families' tests that link the
+#            library's objects once more under valgrind's memcheck, which must
+#            report no error
 #   asan     AddressSanitizer + UndefinedBehaviorSanitizer
 #   tsan     ThreadSanitizer
 #   coverage the library's line and branch coverage, printed by gcovr
@@ -34,8 +35,10 @@ for step in "${steps[@]}"; do
       ;;
     default)
       run_preset default
-      valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite \
-        build/default/tests/kelu_unit_tests --gtest_brief=1
+      for family in avl list crc module; do
+        valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite \
+          "build/default/tests/$family/kelu_${family}_tests" --gtest_brief=1
+      done
       ;;
     coverage)
       find build/coverage -name '*.gcda' -delete 2>/dev/null || true
@@ -49,7 +52,7 @@ for step in "${steps[@]}"; do
       for corpus in fuzz/corpus/*/; do
         name=$(basename "$corpus")
         mkdir -p "fuzz/corpus-work/$name"
-        "build/fuzz/fuzz/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
+        "build/fuzz/tests/$name/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
           -artifact_prefix="fuzz/corpus-work/$name-" "fuzz/corpus-work/$name" "$corpus"
       done
       ;;

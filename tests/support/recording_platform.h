@@ -2,27 +2,19 @@
 // A recording stand-in for the platform. Linked into a program, its qxlog and
 // spin-lock functions take precedence over the platform library's (for the
 // shared object, by ELF interposition). It captures every log record and
-// every lock and unlock call; its lock really locks.
+// every lock and unlock call, in call order; its lock really locks.
 #ifndef KELU_TESTS_RECORDING_PLATFORM_H
 #define KELU_TESTS_RECORDING_PLATFORM_H
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vemo_spinlock.h"
 
 namespace kelu::test {
-
-struct LogRecord {
-    uint32_t moduleId, level;
-    std::string file;
-    uint32_t line;
-    std::string function;
-    uint32_t code;
-    std::string format;  // the message
-};
 
 enum class LockOp { Lock, Unlock };
 
@@ -33,16 +25,14 @@ struct LockCall {
     uint32_t line;
 };
 
-// A record as the library writes it. Records match when all but the line are
-// equal and the line is one of the file's: which line of a call spanning
-// several a compiler reports is its own choice.
-LogRecord record(uint32_t level, const char *file, const char *function, uint32_t code,
-                 const char *message);
-bool matches(const std::vector<LogRecord> &actual, const std::vector<LogRecord> &expected);
-bool isLineOf(const std::string &file, uint32_t line);
-
-// Everything captured so far, oldest first; thread-safe.
-std::vector<LogRecord> logRecords();
+// The calls captured since the last clearRecords(), one line each, oldest
+// first: "log <level> <function> <code> <message>" for a record, "lock
+// <function>" and "unlock <function>" for the spin lock. A record that does
+// not carry the library's module id, the base name `source` of the file
+// that makes it and a line number, or a lock call without a line number, has
+// what is wrong appended in brackets, so that it matches no expected line.
+// Thread-safe.
+std::string transcript(std::string_view source);
 std::vector<LockCall> lockCalls();
 void clearRecords();
 

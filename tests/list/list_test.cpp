@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// The counted lists. First their named cases: a program of list operations
+// (named as exported; list_interpreter.h says how a program reads) leaves
+// both lists holding exact rings, written front to back as "counter [a b],
+// spin [c]", and makes exact platform calls, while the interpreter checks
+// after each step both rings both ways, the counts, the poison in every node
+// taken out, the lock's state, and that a locked operation changes the ring
+// only while it holds the lock. Then every short program, exhaustively, and
+// the replay of the fuzz corpus. (list_stress_test.cpp shares one list among
+// four threads.)
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "list/list_interpreter.h"
+
+namespace {
+
+using kelu::test::ListInterpreter;
+using kelu::test::NamedCase;
+
+#define LOCKED(operation) "lock " operation "\nunlock " operation "\n"
+
+// clang-format off
+const NamedCase kCases[] = {
+    {"SetUpLeavesBothListsEmpty", "", "counterListInit, spinLockListInit", "counter [], spin []", ""},
+    {"LinkingIntoAnEmptyListAtEitherEnd", "", "counterListAdd a, spinLockListAddTailNoLock b",
+     "counter [a], spin [b]", ""},
+    {"LinkingAtTheFrontReversesTheOrder", "", "counterListAdd a, counterListAdd b",
+     "counter [b a], spin []", ""},
+    {"LinkingAtTheBackKeepsTheOrder", "", "counterListAddTail a, counterListAddTail b",
+     "counter [a b], spin []", ""},
+    {"FrontLinksCutAtTheFrontComeOutLastInFirstOut", "",
+     "spinLockListAddNoLock a, spinLockListAddNoLock b, spinLockListCutFirstNodeNoLock",
+     "counter [], spin [a]", ""},
+    {"FrontLinksCutAtTheBackComeOutFirstInFirstOut", "",
+     "spinLockListAddNoLock a, spinLockListAddNoLock b, spinLockListCutLastNodeNoLock",
+     "counter [], spin [b]", ""},
+    {"CuttingAnEmptyListReturnsNothing", "",
+     "counterListCutFirstNode, spinLockListCutFirstNodeNoLock, spinLockListCutLastNodeNoLock",
+     "counter [], spin []", ""},
+    {"CuttingTheOnlyNodePoisonsIt", "", "counterListAdd a, counterListCutFirstNode",
+     "counter [], spin []", ""},
+    {"UnlinkingAMiddleNodeJoinsItsNeighbours", "",
+     "counterListAddTail a, counterListAddTail b, counterListAddTail c, counterListDel b",
+     "counter [a c], spin []", ""},
+    {"UnlinkingTheOnlyNodeEmptiesTheList", "", "spinLockListAddNoLock a, spinLockListDelNoLock a",
+     "counter [], spin []", ""},
+    {"ARemovedNodeIsLinkedAgain", "", "counterListAdd a, counterListDel a, counterListAddTail a",
+     "counter [a], spin []", ""},
+    {"EachLockedOperationLocksOnce", "",
+     "spinLockListAdd a, spinLockListAddTail b, spinLockListAdd c, spinLockListDel a, "
+     "spinLockListCutFirstNode, spinLockListCutLastNode",
+     "counter [], spin []",
+     LOCKED("spinLockListAdd") LOCKED("spinLockListAddTail") LOCKED("spinLockListAdd")
+     LOCKED("spinLockListDel") LOCKED("spinLockListCutFirstNode") LOCKED("spinLockListCutLastNode")},
+    {"CuttingAnEmptyLockedListStillLocks", "", "spinLockListCutFirstNode, spinLockListCutLastNode",
+     "counter [], spin []", LOCKED("spinLockListCutFirstNode") LOCKED("spinLockListCutLastNode")},
+    {"DestroyingAListWithNodesIsRefused", "",
+     "spinLockListAddNoLock a, spinLockListDestroy, spinLockListDelNoLock a, spinLockListDestroy",
+     "counter [], spin []", "log 3 spinLockListDestroy 0 list sum is not 0, when destroy\n"},
+    {"SettingUpAgainForgetsTheNodes", "", "counterListAdd a, counterListInit, counterListAdd a",
+     "counter [a], spin []", ""},
+    {"OneNodeAtATimeInEitherKindOfList", "",
+     "counterListAdd a, counterListDel a, spinLockListAddTail a, spinLockListCutLastNode",
+     "counter [], spin []", LOCKED("spinLockListAddTail") LOCKED("spinLockListCutLastNode")},
+};
+// clang-format on
+
+class ListCases : public ::testing::TestWithParam<NamedCase> {};
+
+TEST_P(ListCases, LeaveTheirRingsAndCalls) {
+    ListInterpreter lists(GetParam().before);
+    EXPECT_EQ(kelu::test::runText(lists, kelu::test::kListOperations, GetParam().program), "");
+    EXPECT_EQ(lists.state(), GetParam().after);
+    EXPECT_EQ(lists.transcript(), GetParam().transcript);
+}
+
+INSTANTIATE_TEST_SUITE_P(Named, ListCases, ::testing::ValuesIn(kCases),
+                         [](const auto &test) { return std::string(test.param.name); });
+
+// Every program of three operations, each of the seventeen with its hint
+// 0 or 1: with up to three nodes, every operation meets every state that
+// two others can leave.
+TEST(ListExhaustive, EveryProgramOfThreeSteps) {
+    const size_t rows = kelu::test::kListOperations.size();
+    std::vector<uint8_t> program(3 * ListInterpreter::kInstructionBytes);
+    for (size_t n = 0; n < 8 * rows * rows * rows; ++n) {
+        size_t rest = n;
+        for (size_t step = 0; step < 3; ++step, rest /= 2 * rows) {
+            program[2 * step] = static_cast<uint8_t>(rest % rows);
+            program[2 * step + 1] = static_cast<uint8_t>(rest / rows % 2);
+        }
+        ASSERT_EQ(kelu::test::runInput(program), "") << kelu::test::describeInput(program);
+    }
+}
+
+// The committed fuzz corpus, through the same interpreter.
+TEST(ListCorpus, EveryInputRunsClean) {
+    const auto inputs = kelu::test::corpus(KELU_CORPUS);
+    EXPECT_FALSE(inputs.empty());
+    for (const auto &[name, bytes] : inputs) {
+        EXPECT_EQ(kelu::test::runInput(bytes), "") << name;
+    }
+}
+
+}  // namespace
