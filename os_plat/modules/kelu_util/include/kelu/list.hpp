@@ -165,9 +165,9 @@ class spin_lock_list {
 
     // The count at the moment of reading, without the lock: other threads
     // may change it right after. Hold a guard for a count that stays true.
-    size_type size() const noexcept {
-        return *static_cast<const volatile uint32_t *>(&head_.count);
-    }
+    // The library keeps the count as a relaxed atomic, so reading it here
+    // beside locked writers is no data race, and costs one load.
+    size_type size() const noexcept { return __atomic_load_n(&head_.count, __ATOMIC_RELAXED); }
     bool empty() const noexcept { return size() == 0; }
 
     // Holds the list's lock from construction to destruction, through the

@@ -20,11 +20,11 @@ extern "C" {
 
 void counterListInit(CounterList *list) {
     makeEmpty(list);
-    VolatileAccess::store(list->count, 0);
+    storeCount(list, 0);
 }
 
 bool counterListEmpty(CounterList *list) {
-    return VolatileAccess::load(list->count) == 0;
+    return loadCount(list) == 0;
 }
 
 void counterListAdd(ListNode *node, CounterList *list) {
@@ -65,16 +65,16 @@ ListNode *spinLockListCutLastNodeNoLock(SpinLockList *list) {
 
 void spinLockListInit(SpinLockList *list) {
     makeEmpty(prefixOf(list));
-    VolatileAccess::store(list->count, 0);
-    VolatileAccess::store(list->lock.lockWord, 0);
-    VolatileAccess::store(list->lock.magic, SPINLOCK_MAGIC);
-    VolatileAccess::store(list->lock.ownerCpu, -1);
-    VolatileAccess::store(list->lock.owner, -1);
+    storeCount(prefixOf(list), 0);
+    store(list->lock.lockWord, 0);
+    store(list->lock.magic, SPINLOCK_MAGIC);
+    store(list->lock.ownerCpu, -1);
+    store(list->lock.owner, -1);
 }
 
 // Reads and rewrites the head unguarded: no other thread may use it by now.
 void spinLockListDestroy(SpinLockList *list) {
-    if (VolatileAccess::load(list->count) != 0) {
+    if (loadCount(prefixOf(list)) != 0) {
         KELU_LOG(LOG_LVL_ERR, "spinLockListDestroy", kCodeDestroyNotEmpty,
                  "list sum is not 0, when destroy");
         return;
