@@ -68,7 +68,7 @@ inline uint32_t link(AvlTree *tree, void *element, AvlIndex position) {
 
     do {
         const int32_t old = parent->balance;
-        const int32_t grown = old + balanceChange(side);
+        const int32_t grown = old + avlChildToBalance(side);
         if (grown == 0) {
             parent->balance = 0;
             KELU_LOG(LOG_LVL_DBG, "insertAvlNode", kCodeInsertBalanced, "Set AVL balance done.");
@@ -86,12 +86,12 @@ inline uint32_t link(AvlTree *tree, void *element, AvlIndex position) {
 }
 
 // Removes node x. With two children, x's in-order neighbour y from the taller
-// side takes x's place, and a placeholder record on this frame stands in y's
-// former place just long enough to be unlinked like a node with one child.
-// The links are computed from values read before anything is written, so no
-// step waits for a field that an earlier step has just stored.
+// side takes x's place (links, childIndex and balance), and y's former place
+// is emptied the way a node with one child is unlinked: y's own child on
+// the side it was taken from (it has none on the other) moves up into it. The links are
+// computed from values read before anything is written, so no step waits
+// for a field that an earlier step has just stored.
 inline void unlink(AvlTree *tree, AvlNode *x) {
-    AvlNode placeholder;
     AvlNode *parent = x->parent;
     uint32_t side = x->childIndex;
     AvlNode *only;
@@ -101,9 +101,8 @@ inline void unlink(AvlTree *tree, AvlNode *x) {
         only = x->child[AVL_LEFT];
     } else {
         const uint32_t toward = avlBalanceToChild[x->balance + 1];
-        const uint32_t other = 1u - toward;
         AvlNode *const near = x->child[toward];
-        AvlNode *const far = x->child[other];
+        AvlNode *const far = x->child[1u - toward];
         // A branch on the side, each way descending with a constant side: the
         // processor predicts it and starts the descent without waiting for
         // the balance and the table.
@@ -113,23 +112,19 @@ inline void unlink(AvlTree *tree, AvlNode *x) {
         const uint32_t yIndex = y->childIndex;
         only = y->child[toward];
 
-        placeholder = *y;  // the placeholder holds y's place ...
-        *y = *x;           // ... while y takes x's links, childIndex and balance
+        *y = *x;  // y takes x's links, childIndex and balance
         slotOf(tree, parent, side) = y;
         far->parent = y;
         if (yParent == x) {
-            y->child[toward] = &placeholder;
-            placeholder.parent = y;
-            parent = y;
+            parent = y;  // y's former place is its own slot on side `toward`
         } else {
             near->parent = y;
             parent = yParent;
         }
-        parent->child[yIndex] = &placeholder;
         side = yIndex;
     }
 
-    // Unlink the node leaving its place (x, or the placeholder) from `parent`.
+    // Unlink the node leaving its place (x, or y from its former place).
     --tree->nodeNum;
     if (only != nullptr) {
         only->parent = parent;
@@ -149,7 +144,7 @@ inline void unlink(AvlTree *tree, AvlNode *x) {
         const int32_t old = parent->balance;
         AvlNode *const next = parent->parent;
         const uint32_t nextSide = parent->childIndex;
-        const int32_t shrunk = old - balanceChange(side);
+        const int32_t shrunk = old - avlChildToBalance(side);
         if (old == 0) {
             parent->balance = shrunk;
             return;

@@ -21,17 +21,14 @@ using avl_algorithms::positionOf;
 using avl_algorithms::positionSide;
 using avl_algorithms::step;
 
-// Change of a node's balance when its subtree on side s grows by one level
-// (insertion adds it, removal subtracts it).
-inline constexpr int8_t avlChildToBalance[2] = {-1, +1};
-
-// avlChildToBalance[side], computed rather than loaded: in the upward passes
-// it sits on the dependency chain that every mispredicted branch waits for.
-constexpr int32_t balanceChange(uint32_t side) {
+// The change of a node's balance when its subtree on `side` grows by one
+// level: -1 for AVL_LEFT, +1 for AVL_RIGHT (insertion adds it, removal
+// subtracts it). Computed rather than loaded from a table: in the upward
+// passes it sits on the dependency chain that every mispredicted branch
+// waits for.
+constexpr int32_t avlChildToBalance(uint32_t side) {
     return static_cast<int32_t>(side << 1) - 1;
 }
-static_assert(balanceChange(AVL_LEFT) == avlChildToBalance[AVL_LEFT] &&
-              balanceChange(AVL_RIGHT) == avlChildToBalance[AVL_RIGHT]);
 
 // Side for v + 1, v in {-1, 0, +1}: the side a search descends to for a
 // comparison result, and the side a removal takes the replacement from for a
