@@ -100,13 +100,6 @@ bool AvlInterpreter::described() const {
            tree_.userValue == kUserValue;
 }
 
-bool AvlInterpreter::fail(const std::string &what) {
-    if (failure_.empty()) {
-        failure_ = what;
-    }
-    return false;
-}
-
 bool AvlInterpreter::check(const std::string &operation, const char *expected) {
     // The failure message names the tree, which is only printed when needed.
     auto where = [&] { return operation + " -> " + shapeOf(tree_) + ": "; };
@@ -136,7 +129,7 @@ bool AvlInterpreter::check(const std::string &operation, const char *expected) {
             return fail(where() + "a walk does not visit the keys in order");
         }
     }
-    return failure_.empty();
+    return failure().empty();
 }
 
 // An insertion writes its record when it rotated nowhere (no element that

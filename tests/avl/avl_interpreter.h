@@ -31,7 +31,7 @@
 
 namespace kelu::test {
 
-class AvlInterpreter {
+class AvlInterpreter : public Interpreting {
   public:
     static constexpr size_t kInstructionBytes = 2;
 
@@ -47,15 +47,12 @@ class AvlInterpreter {
     bool destroy();
 
     std::string state() const { return shapeOf(tree_); }
-    const std::string &transcript() const { return transcript_; }
-    const std::string &failure() const { return failure_; }
     const std::set<int64_t> &keys() const { return keys_; }
 
   private:
     bool check(const std::string &operation, const char *expected);  // the records expected
     template <typename Insert>
     bool inserted(const std::string &operation, int64_t key, Insert insert);
-    bool fail(const std::string &what);
     bool described() const;  // compare, nodeOffset and userValue as createAvl() set them
     Element &element(int64_t key) { return pool_[static_cast<size_t>(key)]; }
     static constexpr uint32_t kUserValue = 0xCAFE;
@@ -63,8 +60,6 @@ class AvlInterpreter {
     Pool pool_;
     AvlTree tree_{};
     std::set<int64_t> keys_;
-    std::string transcript_;
-    std::string failure_;
 };
 
 extern const std::span<const Operation<AvlInterpreter>> kAvlOperations;

@@ -115,7 +115,7 @@ CrcInterpreter::CrcInterpreter(std::string_view before) {
 
 bool CrcInterpreter::start(uint32_t value) {
     crc32_ = crc32c_ = value;
-    return failure_.empty();
+    return failure().empty();
 }
 
 bool CrcInterpreter::crc32(std::string_view name, size_t at, size_t count, bool fromRunning,
@@ -131,7 +131,7 @@ bool CrcInterpreter::crc32(std::string_view name, size_t at, size_t count, bool 
                     " gives " + formatArgument(Arg::Word, got) + ", not " +
                     formatArgument(Arg::Word, expected));
     }
-    return failure_.empty();
+    return failure().empty();
 }
 
 bool CrcInterpreter::crc32c(size_t at, size_t count) {
@@ -144,19 +144,12 @@ bool CrcInterpreter::crc32c(size_t at, size_t count) {
                     " gives " + formatArgument(Arg::Word, got) + ", not " +
                     formatArgument(Arg::Word, expected));
     }
-    return failure_.empty();
+    return failure().empty();
 }
 
 std::string CrcInterpreter::state() const {
     return "crc32 " + formatArgument(Arg::Word, crc32_) + ", crc32c " +
            formatArgument(Arg::Word, crc32c_);
-}
-
-bool CrcInterpreter::fail(const std::string &what) {
-    if (failure_.empty()) {
-        failure_ = what;
-    }
-    return false;
 }
 
 }  // namespace kelu::test

@@ -33,7 +33,7 @@ namespace kelu::test {
 uint32_t crc32Definition(uint32_t crc, const uint8_t *data, size_t size);
 uint32_t crc32cDefinition(uint32_t crc, const uint8_t *data, size_t size);
 
-class CrcInterpreter {
+class CrcInterpreter : public Interpreting {
   public:
     static constexpr size_t kInstructionBytes = 5;
     static constexpr size_t kBufferBytes = 72 * 1024;
@@ -52,15 +52,9 @@ class CrcInterpreter {
     bool crc32c(size_t at, size_t count);
 
     std::string state() const;
-    const std::string &transcript() const { return transcript_; }
-    const std::string &failure() const { return failure_; }
 
   private:
-    bool fail(const std::string &what);
-
     uint32_t crc32_ = 0xFFFFFFFFu, crc32c_ = 0xFFFFFFFFu;
-    std::string transcript_;  // stays empty: the checksums make no platform call
-    std::string failure_;
 };
 
 // The fixed buffer the programs read from.

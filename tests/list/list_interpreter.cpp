@@ -240,7 +240,7 @@ bool ListInterpreter::checked(std::string_view name, int list, Locking locking, 
         lock.magic != SPINLOCK_MAGIC || lock.ownerCpu != -1 || lock.owner != -1) {
         return fail(what + "counterListEmpty is wrong, or the lock is not in its unlocked state");
     }
-    return failure_.empty();
+    return failure().empty();
 }
 
 std::vector<int64_t> ListInterpreter::ring(int list) const {
@@ -269,13 +269,6 @@ std::string ListInterpreter::state() const {
         out += (list == 0 ? "counter [" : ", spin [") + nodes + "]";
     }
     return out;
-}
-
-bool ListInterpreter::fail(const std::string &what) {
-    if (failure_.empty()) {
-        failure_ = what;
-    }
-    return false;
 }
 
 }  // namespace kelu::test

@@ -30,7 +30,7 @@
 
 namespace kelu::test {
 
-class ListInterpreter {
+class ListInterpreter : public Interpreting {
   public:
     static constexpr size_t kInstructionBytes = 2;
     static constexpr int64_t kNodes = 8;
@@ -56,8 +56,6 @@ class ListInterpreter {
 
     // "counter [a b], spin [c]": each ring from the front.
     std::string state() const;
-    const std::string &transcript() const { return transcript_; }
-    const std::string &failure() const { return failure_; }
 
     // The list a node is linked in (0 the CounterList, 1 the SpinLockList),
     // or -1; a list's nodes from the front.
@@ -76,7 +74,6 @@ class ListInterpreter {
     bool checked(std::string_view name, int list, Locking locking, const char *record,
                  const std::vector<int64_t> &taken, Call call);
     std::vector<int64_t> ring(int list) const;  // node indices; {kNodes} for a broken ring
-    bool fail(const std::string &what);
 
     CounterList counter_;
     SpinLockList spin_;
@@ -84,8 +81,6 @@ class ListInterpreter {
     std::deque<int64_t> models_[2];  // the CounterList's, the SpinLockList's
     int where_[kNodes];
     bool poisoned_[kNodes] = {};  // taken out, so its links hold the poison
-    std::string transcript_;
-    std::string failure_;
 };
 
 extern const std::span<const Operation<ListInterpreter>> kListOperations;

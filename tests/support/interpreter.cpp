@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "interpreter.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,31 +11,35 @@
 namespace kelu::test {
 
 std::string formatArgument(Arg written, int64_t value) {
-    switch (written) {
-        case Arg::Node:
-            return std::string(1, static_cast<char>('a' + value));
-        case Arg::Word: {
-            char text[9];
-            std::snprintf(text, sizeof text, "%08llx", static_cast<unsigned long long>(value));
-            return text;
-        }
-        default:
-            return std::to_string(value);
-    }
+    char text[24];
+    std::snprintf(text, sizeof text, written == Arg::Word ? "%08llx" : "%lld",
+                  static_cast<long long>(value));
+    return written == Arg::Node ? std::string(1, static_cast<char>('a' + value)) : text;
 }
 
-std::optional<int64_t> parseArgument(Arg written, std::string_view text) {
+std::optional<int64_t> parseArgument(Arg written, const std::string &text) {
     if (written == Arg::Node) {
         return text.size() == 1 && text[0] >= 'a' && text[0] <= 'z'
                    ? std::optional<int64_t>(text[0] - 'a')
                    : std::nullopt;
     }
     int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              written == Arg::Word ? 16 : 10);
-    return error == std::errc() && end == text.data() + text.size() && !text.empty()
-               ? std::optional<int64_t>(value)
-               : std::nullopt;
+    const char *end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value, written == Arg::Word ? 16 : 10);
+    return !text.empty() && parsed.ec == std::errc() && parsed.ptr == end ? std::optional(value)
+                                                                          : std::nullopt;
+}
+
+std::string caseRow(const std::string &failure, const std::string &program,
+                    const std::string &state, const std::string &transcript) {
+    std::string row = failure.empty() ? "" : "// fails: " + failure + "\n";
+    row += "{\"Name\", \"\",\n \"" + program + "\",\n \"" + state + "\",\n ";
+    std::string lines = transcript.empty() ? "\"\"" : "";
+    for (size_t at = 0; at < transcript.size(); at = transcript.find('\n', at) + 1) {
+        lines += (at == 0 ? "\"" : "\n \"") +
+                 transcript.substr(at, transcript.find('\n', at) - at) + "\\n\"";
+    }
+    return row + lines + "},\n";
 }
 
 std::vector<std::pair<std::string, std::vector<uint8_t>>> corpus(const char *directory) {
