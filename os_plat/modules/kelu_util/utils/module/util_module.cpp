@@ -7,11 +7,18 @@
 #include "util_module.h"
 
 extern "C" {
-
 uint32_t g_utilInitFlag;
 SpinLock g_utilLock;
+}
 
-uint32_t util_init(void) {
+namespace {
+
+// The bodies of util_init and util_finit, which the host's entry and exit
+// points share rather than call: an exported name can be replaced by a
+// program's own definition of it (util_init is a common name), and this
+// library's calls must reach its own code whatever the program defines.
+// Both name util_init / util_finit to the lock, as the host's calls always have.
+uint32_t markUp() {
     KELU_LOCK(&g_utilLock, "util_init");
     if (g_utilInitFlag != 1) {
         g_utilInitFlag = 1;
@@ -20,7 +27,7 @@ uint32_t util_init(void) {
     return 0;
 }
 
-void util_finit(void) {
+void markDown() {
     KELU_LOCK(&g_utilLock, "util_finit");
     if (g_utilInitFlag != 0) {
         g_utilInitFlag = 0;
@@ -28,12 +35,24 @@ void util_finit(void) {
     KELU_UNLOCK(&g_utilLock, "util_finit");
 }
 
+}  // namespace
+
+extern "C" {
+
+uint32_t util_init(void) {
+    return markUp();
+}
+
+void util_finit(void) {
+    markDown();
+}
+
 uint32_t UTIL_ModuleInit(void) {
-    return util_init();
+    return markUp();
 }
 
 void UTIL_ModuleFInit(void) {
-    util_finit();
+    markDown();
 }
 
 }  // extern "C"
