@@ -5,7 +5,8 @@
 #   release    the plain `cmake -DCMAKE_BUILD_TYPE=Release` build and its tests;
 #              consumers against a fresh install of it; the add_subdirectory
 #              consumer
-#   static     BUILD_SHARED_LIBS=OFF: consumers against its install
+#   static     BUILD_SHARED_LIBS=OFF with Debian's link-time optimisation
+#              flags: consumers against its install
 #   host       KELU_PLATFORM=host: a host program against its install
 #   debian     the Debian packages (scripts/build-debs.sh, Debian's flags) and
 #              their tests; consumers against the unpacked packages; abidiff
@@ -45,7 +46,12 @@ run_release() {
 }
 
 run_static() {
-  quick_build build/pkg-static -DBUILD_SHARED_LIBS=OFF
+  # As a distribution builds it: LTO bytecode beside the machine code, which
+  # must not bring the library's internal names into the archive.
+  local flags
+  flags=$(DEB_BUILD_MAINT_OPTIONS=optimize=+lto dpkg-buildflags --get CFLAGS)
+  quick_build build/pkg-static -DBUILD_SHARED_LIBS=OFF \
+    -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags"
   tests/consumers/run.sh installed "$(install_fresh build/pkg-static)"
 }
 
