@@ -9,8 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "kelu_util_avl.h"
 #include "kelu_util_crc.h"
@@ -19,15 +17,10 @@
 #include "support/avl_tree.h"
 #include "support/recording_platform.h"
 
-namespace {
-
-[[noreturn]] void reached(const char *name) {
+[[noreturn]] static void reached(const char *name) {
     std::fprintf(stderr, "the library called this program's %s\n", name);
     std::abort();
 }
-
-}  // namespace
-
 #define KELU_PROGRAMS_OWN(result, name, ...) \
     extern "C" result name(__VA_ARGS__) {    \
         reached(#name);                      \
@@ -52,80 +45,51 @@ KELU_PROGRAMS_OWN(ListNode *, spinLockListCutLastNodeNoLock, SpinLockList *)
 
 namespace {
 
-using kelu::test::LockOp;
+using kelu::test::lockCalls;
 
-// The lock and unlock calls since the last look, as "lock f" / "unlock f".
-std::vector<std::string> takeLockCalls() {
-    std::vector<std::string> calls;
-    for (const kelu::test::LockCall &call : kelu::test::lockCalls()) {
-        calls.push_back((call.op == LockOp::Lock ? "lock " : "unlock ") + call.function);
-    }
+TEST(OwnCallsBindInside, ModuleListsAndChecksum) {
     kelu::test::clearRecords();
-    return calls;
-}
-
-std::vector<std::string> lockedOnceBy(const std::string &function) {
-    return {"lock " + function, "unlock " + function};
-}
-
-TEST(OwnCallsBindInside, Module) {
-    takeLockCalls();
     EXPECT_EQ(UTIL_ModuleInit(), 0u);
-    EXPECT_EQ(takeLockCalls(), lockedOnceBy("util_init"));
     UTIL_ModuleFInit();
-    EXPECT_EQ(takeLockCalls(), lockedOnceBy("util_finit"));
+    ASSERT_EQ(lockCalls().size(), 4u);
+    EXPECT_EQ(lockCalls()[1].function + " " + lockCalls()[3].function, "util_init util_finit");
+    EXPECT_EQ(CRC_Crc32("123456789", 9), 0xFC891918u);
+    ListNode a, b, c;
+    SpinLockList list;
+    spinLockListInit(&list);
+    spinLockListAdd(&a, &list);
+    spinLockListAddTail(&b, &list);
+    spinLockListAdd(&c, &list);
+    spinLockListDel(&a, &list);
+    EXPECT_EQ(spinLockListCutLastNode(&list), &b);
+    EXPECT_EQ(spinLockListCutFirstNode(&list), &c);
+    EXPECT_EQ(spinLockListCutFirstNode(&list), nullptr);
+    spinLockListDestroy(&list);
+    EXPECT_TRUE(list.count == 0 && list.next == list.prev);
+    EXPECT_EQ(lockCalls().size(), 4u + 2 * 7);  // a lock and an unlock per locked operation
 }
 
 TEST(OwnCallsBindInside, Tree) {
     kelu::test::Pool pool;
     AvlTree tree;
     ASSERT_EQ(createAvl(&tree, kelu::test::compareKeys, 0, kelu::test::kNodeOffset), 0u);
-    for (int64_t key = 1; key <= 7; ++key) {
+    for (int64_t key : {1, 2, 3, 4, 5, 6, 7, 3}) {
         addAvlNode(&tree, &pool[key]);
     }
-    addAvlNode(&tree, &pool[3]);
     EXPECT_EQ(insertAvlNodeSpecified(&tree, &pool[8], &pool[7], AVL_RIGHT), 0u);
     removeAvlNode(&tree, &pool[4]);
-    EXPECT_EQ(kelu::test::checkTree(tree), "");
-    EXPECT_EQ(kelu::test::shapeOf(tree), "5(2(1,3),7(6,8))");
-    EXPECT_EQ(getAvlFirstNode(&tree), &pool[1]);
-    EXPECT_EQ(getAvlLastNode(&tree), &pool[8]);
-    // The library's own search, which this program's definition hides from
-    // the program's calls.
+    EXPECT_EQ(kelu::test::checkTree(tree) + kelu::test::shapeOf(tree), "5(2(1,3),7(6,8))");
+    EXPECT_TRUE(getAvlFirstNode(&tree) == &pool[1] && getAvlLastNode(&tree) == &pool[8]);
+    // The library's own search, which this program's hides from the program.
     auto *find = reinterpret_cast<decltype(&findAvlNode)>(dlsym(RTLD_NEXT, "findAvlNode"));
-    ASSERT_NE(find, nullptr);
     AvlIndex position = 0;
     int64_t missing = 4;
     ASSERT_EQ(find(&tree, &missing, &position), nullptr);
     EXPECT_EQ(findAvlNearestNode(&tree, position, AVL_LEFT), &pool[3]);
     EXPECT_EQ(findAvlNearestNode(&tree, position, AVL_RIGHT), &pool[5]);
-    // The operation table keeps what the process resolves: this program's
-    // search, the library's addition.
+    // The operation table holds what the process resolves.
     initAvlSvcIntf();
-    EXPECT_EQ(GetAvlMgrAddr()->findAvlNode, &findAvlNode);
-    EXPECT_EQ(GetAvlMgrAddr()->addAvlNode, &addAvlNode);
-}
-
-TEST(OwnCallsBindInside, ListsAndChecksum) {
-    EXPECT_EQ(CRC_Crc32("123456789", 9), 0xFC891918u);
-    ListNode a, b, c;
-    SpinLockList list;
-    spinLockListInit(&list);
-    takeLockCalls();
-    spinLockListAdd(&a, &list);
-    EXPECT_EQ(takeLockCalls(), lockedOnceBy("spinLockListAdd"));
-    spinLockListAddTail(&b, &list);
-    EXPECT_EQ(takeLockCalls(), lockedOnceBy("spinLockListAddTail"));
-    spinLockListAdd(&c, &list);
-    spinLockListDel(&a, &list);
-    EXPECT_EQ(list.count, 2u);
-    EXPECT_TRUE(list.next == &c && c.next == &b && b.next == reinterpret_cast<ListNode *>(&list));
-    EXPECT_EQ(spinLockListCutLastNode(&list), &b);
-    EXPECT_EQ(spinLockListCutFirstNode(&list), &c);
-    EXPECT_EQ(spinLockListCutFirstNode(&list), nullptr);
-    spinLockListDestroy(&list);
-    EXPECT_TRUE(list.count == 0 && list.next == list.prev);
-    EXPECT_EQ(takeLockCalls().size(), 10u);
+    EXPECT_TRUE(g_avlSvcOp.findAvlNode == &findAvlNode && g_avlSvcOp.addAvlNode == &addAvlNode);
 }
 
 }  // namespace

@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: MIT
-// A consumer of every public header that calls every operation of the typed
-// layer, compiled (never run) under a consumer's strictest warnings, as
-// errors, in every standard and at every optimisation level of
-// CMakeLists.txt beside it: some warnings appear only where code is
-// generated and inlined.
-//
-// An operation added to kelu/*.hpp gets one line here, in the function of
-// its container (or of the checksums), calling it as a user would.
+// Every public header, and every operation of the typed layer called as a
+// user would, in a consumer's build (CMakeLists.txt beside it). Compiled,
+// never run. An operation added to kelu/*.hpp gets one line here, in the
+// function of its container or of the checksums.
 #include "kelu_util.hpp"
 #include "kelu_util_avl.h"
 #include "kelu_util_crc.h"
@@ -25,23 +21,13 @@
 #include <string_view>
 #include <vector>
 
-#if KELU_UTIL_VERSION < 10000 || KELU_UTIL_VERSION_MAJOR < 1
-#error "the version header must be usable in #if"
-#endif
-
 struct Job {
     uint32_t id;
     AvlNode byId{};
     ListNode link{};
 };
 
-// A signed difference is a three-way result too.
-struct ByDifference {
-    int operator()(const Job &a, const Job &b) const { return a.id < b.id ? -1 : a.id > b.id; }
-};
-
 using JobsById = kelu::avl_set<Job, &Job::byId, std::compare_three_way, kelu::member_key<&Job::id>>;
-using Jobs = kelu::avl_set<Job, &Job::byId, ByDifference>;
 using Queue = kelu::counter_list<Job, &Job::link>;
 using Shared = kelu::spin_lock_list<Job, &Job::link>;
 
@@ -72,8 +58,7 @@ size_t useAvlSet(Job &a, Job &b, Job &c) {
     set.erase(c);
     n += set.native_handle()->nodeNum;
     set.clear();
-    Jobs byDifference;
-    return n + byDifference.insert(a).second;
+    return n;
 }
 
 size_t useCounterList(Job &a, Job &b) {
@@ -113,7 +98,7 @@ uint32_t useChecksums(std::span<const std::byte> bytes) {
     sum ^= kelu::crc32c(bytes) ^ kelu::crc32c(data) ^ kelu::crc32c(text);
     sum ^= kelu::crc32_stream().update(bytes).update(data).value();
     sum ^= kelu::crc32c_stream().update(bytes).update(text).value();
-    return sum ^ static_cast<uint32_t>(kelu::sign_of(std::compare_three_way{}(1, 2)));
+    return sum ^ static_cast<uint32_t>(kelu::sign_of(1 <=> 2) + kelu::sign_of(1 - 2));
 }
 
 // The C interface's macros, expanded in C++.
