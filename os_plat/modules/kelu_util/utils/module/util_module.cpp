@@ -14,10 +14,9 @@ SpinLock g_utilLock;
 namespace {
 
 // The bodies of util_init and util_finit, which the host's entry and exit
-// points share rather than call: an exported name can be replaced by a
-// program's own definition of it (util_init is a common name), and this
-// library's calls must reach its own code whatever the program defines.
-// Both name util_init / util_finit to the lock, as the host's calls always have.
+// points share rather than call: a program may define its own util_init (a
+// common name), and the library's calls must reach the library's code. The
+// lock calls name util_init / util_finit whichever entry point ran them.
 uint32_t markUp() {
     KELU_LOCK(&g_utilLock, "util_init");
     if (g_utilInitFlag != 1) {
