@@ -1,7 +1,10 @@
 /* SPDX-License-Identifier: MIT */
 /* A host process for a library built with KELU_PLATFORM=host: it is the
- * platform, and the library's log and lock calls must land here. Exits
- * non-zero when they do not. */
+ * platform. It defines the three platform functions and nothing else the
+ * library might need, so it links (run.sh forbids undefined names in shared
+ * objects) only when the library leaves no other name unresolved. The
+ * library's log and lock calls must land here; exits non-zero when they do
+ * not. */
 #include <stdio.h>
 
 #include "kelu_util_avl.h"

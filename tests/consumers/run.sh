@@ -3,8 +3,11 @@
 # Builds and runs programs against libkelu_util as an outside project would,
 # in a fresh directory, with nothing of the project in the system directories:
 #   run.sh installed PREFIX  the C example as C99 through pkg-config, the C++
-#                            one through find_package, and kelu-cksum, against
-#                            the tree installed or unpacked at PREFIX
+#                            one through find_package, a program with names
+#                            of its own that the library uses internally, and
+#                            kelu-cksum, against the tree installed or
+#                            unpacked at PREFIX; a static install's programs
+#                            must need no shared object of this project
 #   run.sh host PREFIX       a program that is the platform itself, against a
 #                            KELU_PLATFORM=host install
 #   run.sh subdirectory      the C++ example, adding this tree as a subproject
@@ -33,15 +36,19 @@ find_tree() {
     fail "pkg-config's libdir $lib_dir has no libkelu_util"
 }
 
-c_program() {  # SOURCE [pkg-config options]: builds and runs it as C99
+c_program() {  # SOURCE [pkg-config options]: builds it as C99 into $work, and runs it
   local source=$1
   shift
-  local flags
+  local flags program
   flags=$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs "$@" kelu_util)
+  program=$work/$(basename "$source" .c)
+  # It links only when the libraries leave no name unresolved: for a host
+  # install, when the library needs nothing but the three platform functions
+  # the program defines.
   # shellcheck disable=SC2086 # pkg-config's output is a list of words
   cc -std=c99 -pedantic-errors -Wall -Wextra -Werror "$source" $flags \
-    -Wl,-rpath,"$lib_dir" -o "$work/c_program"
-  "$work/c_program"
+    -Wl,--no-allow-shlib-undefined -Wl,-rpath,"$lib_dir" -o "$program"
+  "$program"
 }
 
 hardened() {  # ELF_FILE...: each has full RELRO and BIND_NOW
@@ -62,21 +69,32 @@ case "${1:-}" in
     prefix=$(cd "$2" && pwd)
     case "$prefix" in /usr | /usr/local) fail "install into a temporary prefix, not $prefix" ;; esac
     find_tree "$prefix"
+    programs=("$work/example" "$work/own_names" "$work/cxx/example")
     if [ -e "$lib_dir/libkelu_util.so" ]; then
       hardened "$lib_dir"/libkelu_util.so.1
-      c_program "$source_dir/examples/example.c"
+      link=()
     else
       nm --extern-only --defined-only --format=just-symbols "$lib_dir/libkelu_util.a" | sort >"$work/defined"
       sort "$source_dir"/os_plat/modules/kelu_util/exports/*.sym >"$work/exported"
       diff -u "$work/exported" "$work/defined" || fail "the static library defines other names"
-      c_program "$source_dir/examples/example.c" --static
+      link=(--static)
     fi
+    c_program "$source_dir/examples/example.c" "${link[@]}"
+    c_program "$here/own_names.c" "${link[@]}"
     cxx_program -DCMAKE_PREFIX_PATH="$prefix"
     if [ -x "$prefix/bin/kelu-cksum" ]; then
       hardened "$prefix/bin/kelu-cksum"
       sums=$(printf 123456789 | "$prefix/bin/kelu-cksum")
       [ "$sums" = "fc891918 e3069283 9" ] || fail "kelu-cksum printed '$sums'"
       echo "kelu-cksum: ok"
+      programs+=("$prefix/bin/kelu-cksum")
+    fi
+    if [ ${#link[@]} -gt 0 ]; then
+      for program in "${programs[@]}"; do
+        [[ $(readelf -dW "$program") != *libkelu_* ]] ||
+          fail "$program needs a shared object of this project"
+      done
+      echo "static programs: no shared object of this project needed"
     fi
     ;;
   host)
@@ -93,7 +111,7 @@ case "${1:-}" in
     cxx_program -DKELU_SOURCE_DIR="$source_dir"
     ;;
   *)
-    sed -n '3,9p' "$0" >&2
+    sed -n '3,13p' "$0" >&2
     exit 2
     ;;
 esac

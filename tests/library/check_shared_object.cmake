@@ -2,8 +2,9 @@
 # Checks the built shared object the way the dynamic linker and a packager
 # see it: it exports exactly the names of the export lists (which the version
 # script is made from), under its SONAME, needs nothing but libc, ISA-L and
-# the platform, imports neither the C++ runtime nor a CRC32C dispatcher, has
-# no executable stack and, unless sanitized, no static constructor.
+# the platform, imports neither the C++ runtime nor a CRC32C dispatcher, calls
+# none of its own exports through the procedure linkage table, has no
+# executable stack and, unless sanitized, no static constructor.
 # Usage: cmake -DLIBRARY=<.so> -DEXPORTS_DIR=<dir> [-DSANITIZED=ON] -P check_shared_object.cmake
 function(run out)
   execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE text COMMAND_ERROR_IS_FATAL ANY)
@@ -48,6 +49,19 @@ foreach(name IN LISTS imported)
   if(name MATCHES "^(_Z|__cxa|__gxx|_Unwind|crc32_iscsi$|crc32_iscsi_00$)"
      AND NOT name STREQUAL "__cxa_finalize")
     message(FATAL_ERROR "imports ${name}")
+  endif()
+endforeach()
+
+# A call through a JUMP_SLOT binds to whatever definition the process finds
+# first, so a program's own util_init would replace the library's. Addresses
+# taken (the operation table's) stay GLOB_DAT, resolved by the process.
+run(relocations readelf -rW ${LIBRARY})
+string(REGEX MATCHALL "R_X86_64_JUMP_SLOT +[0-9a-f]+ [^ \n@]+" slots "${relocations}")
+list(TRANSFORM slots REPLACE ".* " "")
+foreach(name IN LISTS slots)
+  list(FIND expected ${name} index)
+  if(index GREATER -1)
+    message(FATAL_ERROR "calls its own export ${name} through the PLT")
   endif()
 endforeach()
 

@@ -134,7 +134,7 @@ class avl_set {
     // inserted. What addAvlNode() does: one inlined search, then
     // insertAvlNode() at the position found. O(log n).
     std::pair<iterator, bool> insert(T &element) {
-        AvlIndex position;
+        AvlIndex position = 0;  // a miss writes it; GCC cannot always see that
         if (AvlNode *equal = search(Key{}(std::as_const(element)), position)) {
             return {make(equal), false};
         }
@@ -254,7 +254,7 @@ class avl_set {
     // when the key belongs on its left, else that node's successor.
     template <bool after_equal, typename K>
     AvlNode *bound_node(const K &key) const {
-        AvlIndex position;
+        AvlIndex position = 0;  // as in insert()
         if (AvlNode *equal = search(key, position)) {
             return after_equal ? avl_algorithms::step(equal, AVL_RIGHT) : equal;
         }

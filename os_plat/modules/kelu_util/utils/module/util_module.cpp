@@ -7,11 +7,17 @@
 #include "util_module.h"
 
 extern "C" {
-
 uint32_t g_utilInitFlag;
 SpinLock g_utilLock;
+}
 
-uint32_t util_init(void) {
+namespace {
+
+// The bodies of util_init and util_finit, which the host's entry and exit
+// points share rather than call: a program may define its own util_init (a
+// common name), and the library's calls must reach the library's code. The
+// lock calls name util_init / util_finit whichever entry point ran them.
+uint32_t markUp() {
     KELU_LOCK(&g_utilLock, "util_init");
     if (g_utilInitFlag != 1) {
         g_utilInitFlag = 1;
@@ -20,7 +26,7 @@ uint32_t util_init(void) {
     return 0;
 }
 
-void util_finit(void) {
+void markDown() {
     KELU_LOCK(&g_utilLock, "util_finit");
     if (g_utilInitFlag != 0) {
         g_utilInitFlag = 0;
@@ -28,12 +34,24 @@ void util_finit(void) {
     KELU_UNLOCK(&g_utilLock, "util_finit");
 }
 
+}  // namespace
+
+extern "C" {
+
+uint32_t util_init(void) {
+    return markUp();
+}
+
+void util_finit(void) {
+    markDown();
+}
+
 uint32_t UTIL_ModuleInit(void) {
-    return util_init();
+    return markUp();
 }
 
 void UTIL_ModuleFInit(void) {
-    util_finit();
+    markDown();
 }
 
 }  // extern "C"

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: MIT
+// Every public header, and every operation of the typed layer called as a
+// user would, in a consumer's build (CMakeLists.txt beside it). Compiled,
+// never run. An operation added to kelu/*.hpp gets one line here, in the
+// function of its container or of the checksums.
+#include "kelu_util.hpp"
+#include "kelu_util_avl.h"
+#include "kelu_util_crc.h"
+#include "kelu_util_export.h"
+#include "kelu_util_list.h"
+#include "kelu_util_module.h"
+#include "kelu_util_version.h"
+#include "qxlog.h"
+#include "vemo_spinlock.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <span>
+#include <string_view>
+#include <vector>
+
+struct Job {
+    uint32_t id;
+    AvlNode byId{};
+    ListNode link{};
+};
+
+using JobsById = kelu::avl_set<Job, &Job::byId, std::compare_three_way, kelu::member_key<&Job::id>>;
+using Queue = kelu::counter_list<Job, &Job::link>;
+using Shared = kelu::spin_lock_list<Job, &Job::link>;
+
+// The id of the element at `i`, or 0 for end(): dereferencing end() would be
+// the consumer's fault, and compilers rightly warn about it.
+template <typename Iterator>
+size_t idAt(Iterator i, const JobsById &set) {
+    return i != set.end() ? i->id : 0u;
+}
+
+size_t useAvlSet(Job &a, Job &b, Job &c) {
+    JobsById set;
+    const JobsById &view = set;
+    size_t n = set.insert(a).second;
+    n += set.insert_before(a, b)->id;
+    n += set.insert_after(a, c)->id;
+    n += idAt(set.find(a.id), set) + idAt(view.find(b.id), set) + set.contains(c.id);
+    n += idAt(set.lower_bound(2u), set) + idAt(view.lower_bound(2u), set);
+    n += idAt(set.upper_bound(2u), set) + idAt(view.upper_bound(2u), set);
+    n += set.front().id + view.front().id + set.back().id + view.back().id;
+    n += set.size() + set.empty();
+    n += static_cast<size_t>(std::ranges::count_if(view, [](const Job &j) { return j.id > 1; }));
+    n += static_cast<size_t>(std::distance(set.begin(), set.end()));
+    JobsById::const_iterator i = set.iterator_to(b);
+    n += (i++)->id + (i--)->id + (++i)->id + (--i)->id + (*i).id + (i == view.end());
+    n += (--view.end())->id + idAt(view.begin(), set);
+    n += idAt(set.erase(i), set);
+    set.erase(c);
+    n += set.native_handle()->nodeNum;
+    set.clear();
+    return n;
+}
+
+size_t useCounterList(Job &a, Job &b) {
+    Queue queue;
+    queue.push_front(a);
+    queue.push_back(b);
+    size_t n = queue.size() + queue.empty() + queue.native_handle()->count;
+    Queue::iterator i = queue.begin();
+    n += (i++)->id + (*i).id + (i--)->id + (++i)->id + (--i)->id + (i == queue.end());
+    n += queue.erase(queue.begin()) == queue.end();
+    queue.erase(b);
+    return n + (queue.pop_front() == nullptr);
+}
+
+size_t useSpinLockList(Job &a, Job &b) {
+    Shared list;
+    list.push_front(a);
+    list.push_back(b);
+    size_t n = list.size() + list.empty() + list.native_handle()->count;
+    list.erase(a);
+    n += list.pop_front()->id + (list.pop_back() == nullptr);
+    Shared::guard held = list.lock();
+    held.push_front(a);
+    held.push_back(b);
+    for (Job &job : held) {
+        n += job.id;
+    }
+    n += held.size() + held.empty() + static_cast<size_t>(std::ranges::distance(held));
+    held.erase(b);
+    return n + held.pop_front()->id + (held.pop_back() == nullptr);
+}
+
+uint32_t useChecksums(std::span<const std::byte> bytes) {
+    const std::vector<unsigned char> data(4, 0x31);
+    std::string_view text = "123456789";
+    uint32_t sum = kelu::crc32(bytes) ^ kelu::crc32(data) ^ kelu::crc32(text);
+    sum ^= kelu::crc32c(bytes) ^ kelu::crc32c(data) ^ kelu::crc32c(text);
+    sum ^= kelu::crc32_stream().update(bytes).update(data).value();
+    sum ^= kelu::crc32c_stream().update(bytes).update(text).value();
+    return sum ^ static_cast<uint32_t>(kelu::sign_of(1 <=> 2) + kelu::sign_of(1 - 2));
+}
+
+// The C interface's macros, expanded in C++.
+uintptr_t useMacros(ListNode *node) {
+    const bool poisoned = node->next == LIST_POISON_NEXT || node->prev == LIST_POISON_PREV;
+    return uintptr_t{poisoned} + AVL_LEFT + AVL_RIGHT + AVL_ERR_PARAM + SPINLOCK_MAGIC +
+           UTIL_LOG_MODULE_ID + LOG_LVL_ERR + LOG_LVL_DBG + sizeof KELU_UTIL_VERSION_STRING;
+}
