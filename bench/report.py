@@ -255,10 +255,16 @@ def plot_combine(samples, lengths, plots):
     import matplotlib
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
+    # Lines through the powers of two; a cross for each other length (every
+    # hexadecimal digit nonzero: the worst cases).
+    powers = [n for n in lengths if n & (n - 1) == 0]
+    others = [n for n in lengths if n & (n - 1) != 0]
     fig, ax = plt.subplots(figsize=(9, 5))
     for v in COMBINE_VARIANTS:
-        ax.plot(lengths, [median(samples, f"combine/{v}/{n}") for n in lengths], marker=".",
-                label=v)
+        line, = ax.plot(powers, [median(samples, f"combine/{v}/{n}") for n in powers],
+                        marker=".", label=v)
+        ax.plot(others, [median(samples, f"combine/{v}/{n}") for n in others], "x",
+                color=line.get_color())
     ax.axhline(COMBINE_GOAL_NS, color="grey", linestyle="--", label="goal")
     ax.set(xscale="log", yscale="log", xlabel="length of B (bytes)",
            ylabel="ns per combination (median CPU time)", title="Combining checksums")
