@@ -101,6 +101,8 @@ static inline uint32_t CRC_Crc32cCombine(uint32_t crcA, uint32_t crcB, uint64_t 
 #else
 #define KELU_CRC_CAST(type, value) ((type)(value))
 #endif
+/* Always inlined, so that the arithmetic below lands inside the PCLMULQDQ
+ * path's target function, where the carry-less product can inline too. */
 #if defined(__GNUC__) || defined(__clang__)
 #define KELU_CRC_INLINE static inline __attribute__((always_inline))
 #else
@@ -123,6 +125,7 @@ typedef struct kelu_CrcPolynomial {
     uint32_t powers[16 * 15]; /* x^(8 * d * 16^k) mod P at [15 * k + d - 1] */
 } kelu_CrcPolynomial;
 
+/* The constants of CRC-32/BZIP2 and of CRC-32C, in static storage. */
 static inline const kelu_CrcPolynomial *kelu_crc32Polynomial(void) {
     static const kelu_CrcPolynomial polynomial = {
         0x04C11DB7u,
@@ -244,6 +247,7 @@ static inline int kelu_crcHasPclmul(void) {
 }
 #endif
 
+/* The carry-less product of a and b, by PCLMULQDQ when pclmul is nonzero. */
 KELU_CRC_INLINE uint64_t kelu_crcClmul(uint32_t a, uint32_t b, int pclmul) {
 #if KELU_CRC_PCLMUL
     if (pclmul) {
