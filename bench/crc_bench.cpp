@@ -21,8 +21,8 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <random>
 #include <iterator>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -107,8 +107,8 @@ constexpr struct {
      }},
 };
 
-// The combination inlined into the loop; the length is reloaded each time,
-// so that nothing derived from it is hoisted out.
+// One combination per iteration (the header's inlined into the loop); the
+// length is reloaded each time, so that nothing derived from it is hoisted.
 template <size_t variant>
 void measureCombine(benchmark::State &state) {
     constexpr Combine run = kCombines[variant].run;
