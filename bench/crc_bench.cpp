@@ -8,13 +8,23 @@
 // variant of one size is registered next to the others; run with
 // --benchmark_repetitions and --benchmark_enable_random_interleaving, as
 // bench/report.py does, and compare medians.
+//
+// Then combining checksums, "combine/<variant>/<length of B>": the header's
+// CRC_Crc32Combine and CRC_Crc32cCombine (inlined, as callers get them),
+// their portable path, and zlib's crc32_combine (its own polynomial, the
+// same arithmetic, done bit by bit), for lengths of B from 1 byte to 1 TiB
+// and the worst cases 2^40 - 1 and 2^63 - 1, whose hexadecimal digits are
+// all nonzero. Each combination takes the previous result as its crcA, so
+// the time is its latency.
 #include <benchmark/benchmark.h>
 #include <isa-l/crc.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "crc32_table.h"
@@ -75,6 +85,50 @@ void measure(benchmark::State &state, Checksum run) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * n));
 }
 
+using Combine = uint32_t (*)(uint32_t crcA, uint32_t crcB, uint64_t lengthB);
+
+constexpr struct {
+    const char *name;
+    Combine run;
+} kCombines[] = {
+    {"CRC_Crc32Combine", CRC_Crc32Combine},
+    {"CRC_Crc32cCombine", CRC_Crc32cCombine},
+    {"crc32_portable",
+     [](uint32_t a, uint32_t b, uint64_t n) {
+         return kelu_crcCombineOn(kelu_crc32Polynomial(), a, b, n, 0);
+     }},
+    {"crc32c_portable",
+     [](uint32_t a, uint32_t b, uint64_t n) {
+         return kelu_crcCombineOn(kelu_crc32cPolynomial(), a, b, n, 0);
+     }},
+    {"zlib_crc32_combine",
+     [](uint32_t a, uint32_t b, uint64_t n) {
+         return static_cast<uint32_t>(crc32_combine(a, b, static_cast<z_off_t>(n)));
+     }},
+};
+
+// One combination per iteration (the header's inlined into the loop); the
+// length is reloaded each time, so that nothing derived from it is hoisted.
+template <size_t variant>
+void measureCombine(benchmark::State &state) {
+    constexpr Combine run = kCombines[variant].run;
+    auto length = static_cast<uint64_t>(state.range(0));
+    uint32_t crc = 0x12345678u;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(length);
+        crc = run(crc, 0x9E3779B9u, length);
+    }
+    benchmark::DoNotOptimize(crc);
+}
+
+template <size_t... variant>
+void registerCombines(int64_t length, std::index_sequence<variant...>) {
+    (benchmark::RegisterBenchmark((std::string("combine/") + kCombines[variant].name).c_str(),
+                                  measureCombine<variant>)
+         ->Arg(length),
+     ...);
+}
+
 const int kRegistered = [] {
     const size_t sizes[] = {1,        2,        4,         8,       12,      16,
                             24,       32,       64,        256,     1 << 10, 4 << 10,
@@ -84,6 +138,15 @@ const int kRegistered = [] {
             benchmark::RegisterBenchmark(variant.name, measure, variant.run)
                 ->Arg(static_cast<int64_t>(n));
         }
+    }
+    std::vector<int64_t> lengths;
+    for (int64_t length = 1; length <= int64_t{1} << 40; length *= 4) {
+        lengths.push_back(length);
+    }
+    lengths.push_back((int64_t{1} << 40) - 1);
+    lengths.push_back(INT64_MAX);
+    for (int64_t length : lengths) {
+        registerCombines(length, std::make_index_sequence<std::size(kCombines)>());
     }
     return 0;
 }();

@@ -3,7 +3,7 @@
 """Runs the benchmarks, prints their tables and draws their plots.
 
 Usage: bench/report.py [--from-json DIR] [--out DIR] [--plots DIR]
-                       [--repetitions N] [--min-time S] [FAMILY ...]
+                       [--repetitions N] [--min-time S] [--smoke] [FAMILY ...]
 
 FAMILY is avl, list or crc (default: all three). Without --from-json the
 script installs what the benchmarks need, builds the bench preset, and runs
@@ -16,6 +16,12 @@ ratio is the median of the per-repetition ratios (repetition i of one
 benchmark against repetition i of the other, which ran in the same round),
 with the spread of those ratios as [first quartile-third quartile]. The
 plots (PNG, Debian's python3-matplotlib) go to --plots (default doc/bench).
+
+--smoke is the check CI runs: every benchmark function once, at its
+family's smallest size, one short repetition, then every table and plot
+from that output (under build/bench/smoke unless --out or --plots say
+otherwise). It fails when a benchmark crashes or a table cannot be made;
+its figures mean nothing.
 """
 import argparse
 import json
@@ -26,24 +32,28 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 EXECUTABLES = {"avl": "kelu_bench_avl", "list": "kelu_bench_list", "crc": "kelu_bench_crc"}
+# The benchmarks of each family at its smallest size: every function once.
+SMOKE_FILTERS = {"avl": "/1024$", "list": ".", "crc": "/1$"}
 
 
-def run_family(family, build, out, repetitions, min_time):
+def run_family(family, build, out, repetitions, min_time, only="."):
     path = out / f"{family}.json"
     subprocess.run(
         [build / "bench" / EXECUTABLES[family], f"--benchmark_out={path}",
          "--benchmark_out_format=json", f"--benchmark_repetitions={repetitions}",
          "--benchmark_enable_random_interleaving=true",
-         f"--benchmark_min_time={min_time}"],
+         f"--benchmark_min_time={min_time}", f"--benchmark_filter={only}"],
         check=True, stdout=subprocess.DEVNULL)
     return path
 
 
-def load(path, metric):
-    """{run_name: {repetition: metric(entry)}} for the iteration runs."""
+def load(path, metric, keep=lambda name: True):
+    """{run_name: {repetition: metric(entry)}} for the iteration runs whose
+    names keep() accepts."""
     samples = {}
     for entry in json.loads(Path(path).read_text())["benchmarks"]:
-        if entry.get("run_type") == "iteration" and not entry.get("error_occurred"):
+        if (entry.get("run_type") == "iteration" and not entry.get("error_occurred")
+                and keep(entry["run_name"])):
             samples.setdefault(entry["run_name"], {})[entry["repetition_index"]] = metric(entry)
     return samples
 
@@ -59,6 +69,10 @@ def ratio(samples, mine, base):
         return pairs[0], pairs[0], pairs[0]
     low, mid, high = statistics.quantiles(pairs, n=4)
     return statistics.median(pairs), low, high
+
+
+def show_time(ns, goal):
+    return f"{ns:.1f} " + ("ok" if ns < goal else "MISS")
 
 
 def show_ratio(r, goal=None):
@@ -152,7 +166,8 @@ CRC_VARIANTS = ("CRC_Crc32", "kelu::crc32", "table_loop", "isal_crc32_ieee", "cr
 
 
 def crc_report(path):
-    samples = load(path, lambda e: e["bytes_per_second"] / 1e9)
+    samples = load(path, lambda e: e["bytes_per_second"] / 1e9,
+                   lambda name: not name.startswith("combine/"))
     sizes = sorted({int(name.split("/")[1]) for name in samples})
     key = lambda v, n: f"{v}/{n}"
     print("### Checksums: GB/s\n")
@@ -165,6 +180,43 @@ def crc_report(path):
     table(["bytes", "CRC_Crc32 / ISA-L ieee", "iscsi_00 / ISA-L iscsi",
            "kelu::crc32 / CRC_Crc32", "kelu::crc32c / iscsi_00"], rows)
     return samples, sizes
+
+
+COMBINE_VARIANTS = ("CRC_Crc32Combine", "CRC_Crc32cCombine", "zlib_crc32_combine",
+                    "crc32_portable", "crc32c_portable")
+COMBINE_GOAL_NS = 100  # any length, both polynomials; and no slower than zlib
+
+
+def bytes_label(n):
+    """1 Ki, 1 Ti, 1 Ti - 1, ... for the lengths of B."""
+    if n > 1 and (n + 1) & n == 0:
+        return bytes_label(n + 1) + " - 1"
+    for unit, shift in (("Ei", 60), ("Ti", 40), ("Gi", 30), ("Mi", 20), ("Ki", 10)):
+        if n >= 1 << shift and n % (1 << shift) == 0:
+            return f"{n >> shift} {unit}"
+    return str(n)
+
+
+def combine_report(path):
+    # CPU time per combination: on a shared machine, wall time also counts
+    # the other processes.
+    samples = load(path, lambda e: e["cpu_time"], lambda name: name.startswith("combine/"))
+    lengths = sorted({int(name.split("/")[2]) for name in samples})
+    key = lambda v, n: f"combine/{v}/{n}"
+    print(f"### Combining checksums: ns per combination (goal: < {COMBINE_GOAL_NS} ns, "
+          "and no slower than zlib)\n")
+    rows = []
+    for n in lengths:
+        ns = {v: median(samples, key(v, n)) for v in COMBINE_VARIANTS}
+        rows.append([bytes_label(n)]
+                    + [show_time(ns[v], COMBINE_GOAL_NS) for v in COMBINE_VARIANTS[:2]]
+                    + [f"{ns[v]:.1f}" for v in COMBINE_VARIANTS[2:]]
+                    + [show_ratio(ratio(samples, key(v, n), key("zlib_crc32_combine", n)), 1.0)
+                       for v in COMBINE_VARIANTS[:2]])
+    table(["length of B", "CRC_Crc32Combine", "CRC_Crc32cCombine", "zlib crc32_combine",
+           "portable CRC-32", "portable CRC-32C", "Crc32Combine / zlib",
+           "Crc32cCombine / zlib"], rows)
+    return samples, lengths
 
 
 def plot_avl(samples, sizes, plots):
@@ -199,6 +251,29 @@ def plot_crc(samples, sizes, plots):
     fig.savefig(plots / "crc_throughput.png", dpi=90)
 
 
+def plot_combine(samples, lengths, plots):
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+    # Lines through the powers of two; a cross for each other length (every
+    # hexadecimal digit nonzero: the worst cases).
+    powers = [n for n in lengths if n & (n - 1) == 0]
+    others = [n for n in lengths if n & (n - 1) != 0]
+    fig, ax = plt.subplots(figsize=(9, 5))
+    for v in COMBINE_VARIANTS:
+        line, = ax.plot(powers, [median(samples, f"combine/{v}/{n}") for n in powers],
+                        marker=".", label=v)
+        ax.plot(others, [median(samples, f"combine/{v}/{n}") for n in others], "x",
+                color=line.get_color())
+    ax.axhline(COMBINE_GOAL_NS, color="grey", linestyle="--", label="goal")
+    ax.set(xscale="log", yscale="log", xlabel="length of B (bytes)",
+           ylabel="ns per combination (median CPU time)", title="Combining checksums")
+    ax.grid(True, which="both", alpha=0.3)
+    ax.legend()
+    fig.tight_layout()
+    fig.savefig(plots / "crc_combine.png", dpi=90)
+
+
 def processor():
     for line in Path("/proc/cpuinfo").read_text().splitlines():
         if line.startswith("model name"):
@@ -214,7 +289,14 @@ def main():
     parser.add_argument("--plots", type=Path, default=ROOT / "doc/bench")
     parser.add_argument("--repetitions", type=int, default=9)
     parser.add_argument("--min-time", type=float, default=0.1)
+    parser.add_argument("--smoke", action="store_true",
+                        help="every benchmark once, briefly, at its smallest size (CI)")
     args = parser.parse_args()
+    if args.smoke:
+        smoke = ROOT / "build/bench/smoke"
+        args.repetitions, args.min_time = 1, 0.001
+        args.out = smoke if args.out == parser.get_default("out") else args.out
+        args.plots = smoke if args.plots == parser.get_default("plots") else args.plots
     args.families = args.families or list(EXECUTABLES)
     if not set(args.families) <= set(EXECUTABLES):
         parser.error(f"a family is one of {', '.join(EXECUTABLES)}")
@@ -227,7 +309,8 @@ def main():
                        stdout=sys.stderr)
         args.out.mkdir(parents=True, exist_ok=True)
         paths = {f: run_family(f, ROOT / "build/bench", args.out, args.repetitions,
-                               args.min_time) for f in args.families}
+                               args.min_time, SMOKE_FILTERS[f] if args.smoke else ".")
+                 for f in args.families}
     else:
         paths = {f: args.from_json / f"{f}.json" for f in args.families}
     command = " ".join(["bench/report.py"] + sys.argv[1:])
@@ -242,6 +325,7 @@ def main():
         list_report(paths["list"])
     if "crc" in paths:
         plot_crc(*crc_report(paths["crc"]), args.plots)
+        plot_combine(*combine_report(paths["crc"]), args.plots)
 
 
 if __name__ == "__main__":

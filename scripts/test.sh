@@ -11,6 +11,9 @@
 #   coverage the library's line and branch coverage, printed by gcovr
 #   fuzz     each libFuzzer target for 30 s from its committed corpus
 #            (fuzz/corpus/<name>; new inputs go to fuzz/corpus-work)
+#   bench    the bench preset, and every benchmark function run once at its
+#            smallest size, with every table and plot made from the output
+#            (bench/report.py --smoke): the benchmark command keeps working
 #   packaging the library as users and packagers build it: Release, static,
 #            host-bound, Debian packages, ABI, clang (scripts/check-packaging.sh)
 # With arguments, runs only the steps named (e.g. scripts/test.sh asan).
@@ -18,7 +21,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-steps=(lint default asan tsan coverage fuzz packaging)
+steps=(lint default asan tsan coverage fuzz bench packaging)
 [ $# -gt 0 ] && steps=("$@")
 
 run_preset() {
@@ -55,6 +58,9 @@ for step in "${steps[@]}"; do
         "build/fuzz/tests/$name/kelu_fuzz_$name" -max_total_time=30 -max_len=1024 -print_final_stats=1 \
           -artifact_prefix="fuzz/corpus-work/$name-" "fuzz/corpus-work/$name" "$corpus"
       done
+      ;;
+    bench)
+      bench/report.py --smoke >/dev/null
       ;;
     packaging)
       scripts/check-packaging.sh

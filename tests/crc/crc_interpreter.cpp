@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "crc/combine_check.h"
 #include "kelu_util_crc.h"
 
 namespace kelu::test {
@@ -57,6 +58,10 @@ const Operation<CrcInterpreter> kTable[] = {
     {"crc32_iscsi_00", 2, Arg::Number, piece,
      [](CrcInterpreter &crc, std::string_view, const Args &a) {
          return crc.crc32c(static_cast<size_t>(a[0]), static_cast<size_t>(a[1]));
+     }},
+    {"combine", 2, Arg::Number, piece,
+     [](CrcInterpreter &crc, std::string_view, const Args &a) {
+         return crc.combine(static_cast<size_t>(a[0]), static_cast<size_t>(a[1]));
      }},
 };
 
@@ -145,6 +150,11 @@ bool CrcInterpreter::crc32c(size_t at, size_t count) {
                     formatArgument(Arg::Word, expected));
     }
     return failure().empty();
+}
+
+bool CrcInterpreter::combine(size_t at, size_t count) {
+    const std::string failure = checkCombine(crcBuffer().data() + at, count, at << 16 | count);
+    return failure.empty() ? true : fail("combine " + std::to_string(at) + " " + failure);
 }
 
 std::string CrcInterpreter::state() const {

@@ -12,6 +12,9 @@
 //   CRC_Crc32Continue at n  crc32 := CRC_Crc32Continue(crc32, the bytes)
 //   CRC_Crc32End            crc32 := CRC_Crc32End(crc32)
 //   crc32_iscsi_00 at n     crc32c := crc32_iscsi_00(the bytes, crc32c)
+//   combine at n            the bytes cut in two (at every point up to 64
+//                           bytes, else at four) combine to the whole's
+//                           checksums (checkCombine(), combine_check.h)
 // Its state is "crc32 fc891918, crc32c 1cf96d7c". In fuzz bytes an
 // instruction is five bytes: the row, then the offset and the count (two
 // bytes each; the count below 8 KiB) or the start value.
@@ -50,6 +53,7 @@ class CrcInterpreter : public Interpreting {
     bool crc32(std::string_view name, size_t at, size_t count, bool fromRunning, bool complemented,
                uint32_t (*call)(uint32_t crc, const uint8_t *data, uint32_t count));
     bool crc32c(size_t at, size_t count);
+    bool combine(size_t at, size_t count);
 
     std::string state() const;
 

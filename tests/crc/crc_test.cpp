@@ -142,24 +142,24 @@ TEST(Crc32cKernels, EachEqualsIsaLsDispatcher) {
     }
 }
 
-// Every piece of up to 64 bytes at every alignment, whole and cut in two at
-// every point: the short path, the carry-less path and the seam between.
+// Every piece of up to 64 bytes at every alignment, whole, cut in two at
+// every point and combined from every cut: the short path, the carry-less
+// path and the seam between.
 TEST(ChecksumsExhaustive, EveryShortPieceAndCut) {
     for (int64_t at = 0; at < 8; ++at) {
         for (int64_t count = 0; count <= 64; ++count) {
+            const std::string piece = std::to_string(at) + " " + std::to_string(count);
+            std::string program = "CRC_Crc32 " + piece + ", combine " + piece;
             for (int64_t cut = 0; cut <= count; ++cut) {
-                const std::string whole = std::to_string(at) + " " + std::to_string(count);
                 const std::string first = std::to_string(at) + " " + std::to_string(cut);
                 const std::string second =
                     std::to_string(at + cut) + " " + std::to_string(count - cut);
-                CrcInterpreter crc;
-                ASSERT_EQ(
-                    kelu::test::runText(crc, kelu::test::kCrcOperations,
-                                        "CRC_Crc32 " + whole + ", CRC_Crc32Start " + first +
-                                            ", CRC_Crc32Continue " + second + ", crc32_iscsi_00 " +
-                                            first + ", crc32_iscsi_00 " + second),
-                    "");
+                program += ", CRC_Crc32Start " + first + ", CRC_Crc32Continue " + second +
+                           ", start ffffffff, crc32_iscsi_00 " + first + ", crc32_iscsi_00 " +
+                           second;
             }
+            CrcInterpreter crc;
+            ASSERT_EQ(kelu::test::runText(crc, kelu::test::kCrcOperations, program), "");
         }
     }
 }

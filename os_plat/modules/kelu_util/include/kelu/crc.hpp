@@ -4,10 +4,11 @@
 //
 // The library's checksums over spans and byte ranges: kelu::crc32 (CRC-32
 // with the CRC-32/BZIP2 parameters, "123456789" -> 0xFC891918) and
-// kelu::crc32c (the standard CRC-32C, "123456789" -> 0xE3069283), whole or
-// streamed. Any length works: the C functions take 32-bit (CRC_Crc32*) or
-// int (crc32_iscsi_00) counts, so longer buffers are fed to them in pieces,
-// which gives the same value. Pure functions: no lock, no allocation.
+// kelu::crc32c (the standard CRC-32C, "123456789" -> 0xE3069283), whole,
+// streamed, or combined from the checksums of the parts. Any length works:
+// the C functions take 32-bit (CRC_Crc32*) or int (crc32_iscsi_00) counts,
+// so longer buffers are fed to them in pieces, which gives the same value.
+// Pure functions: no lock, no allocation.
 //
 // A string literal is an array that ends in its NUL byte; pass a
 // std::string_view to checksum the text alone.
@@ -44,58 +45,85 @@ std::span<const std::byte> bytes_of(R &&range) noexcept {
             static_cast<std::size_t>(std::ranges::size(range))};
 }
 
-}  // namespace detail
+// The C calls behind each checksum's stream: feed() takes at most kCrcPiece
+// bytes; combine() is the header's combination of finished checksums.
+struct crc32_calls {
+    static uint32_t feed(uint32_t running, const std::byte *data, std::size_t size) noexcept {
+        return CRC_Crc32Continue(running, data, static_cast<uint32_t>(size));
+    }
+    static uint32_t combine(uint32_t crcA, uint32_t crcB, uint64_t lengthB) noexcept {
+        return CRC_Crc32Combine(crcA, crcB, lengthB);
+    }
+};
 
-// crc32_stream
-// CRC-32/BZIP2 of data fed in pieces: update() with each piece in order,
-// then value(), which equals crc32() of the concatenation. value() does not
-// end the stream; more update() calls may follow. O(n) per update.
-class crc32_stream {
+struct crc32c_calls {
+    static uint32_t feed(uint32_t running, const std::byte *data, std::size_t size) noexcept {
+        // crc32_iscsi_00 reads the buffer only; its C prototype is ISA-L's.
+        auto *bytes = const_cast<unsigned char *>(reinterpret_cast<const unsigned char *>(data));
+        return crc32_iscsi_00(bytes, static_cast<int>(size), running);
+    }
+    static uint32_t combine(uint32_t crcA, uint32_t crcB, uint64_t lengthB) noexcept {
+        return CRC_Crc32cCombine(crcA, crcB, lengthB);
+    }
+};
+
+// A checksum of data fed in pieces: update() with each piece in order, then
+// value(), which equals the checksum of the concatenation. value() does not
+// end the stream; more update() or append() calls may follow.
+template <typename Calls>
+class crc_stream {
   public:
-    crc32_stream &update(std::span<const std::byte> bytes) noexcept {
-        while (bytes.size() > detail::kCrcPiece) {
-            running_ = CRC_Crc32Continue(running_, bytes.data(), detail::kCrcPiece);
-            bytes = bytes.subspan(detail::kCrcPiece);
+    // Takes the bytes. O(n).
+    crc_stream &update(std::span<const std::byte> bytes) noexcept {
+        size_ += bytes.size();
+        while (bytes.size() > kCrcPiece) {
+            running_ = Calls::feed(running_, bytes.data(), kCrcPiece);
+            bytes = bytes.subspan(kCrcPiece);
         }
-        running_ = CRC_Crc32Continue(running_, bytes.data(), static_cast<uint32_t>(bytes.size()));
+        running_ = Calls::feed(running_, bytes.data(), bytes.size());
         return *this;
     }
     template <byte_range R>
-    crc32_stream &update(R &&range) noexcept {
-        return update(detail::bytes_of(range));
+    crc_stream &update(R &&range) noexcept {
+        return update(bytes_of(range));
     }
-    uint32_t value() const noexcept { return CRC_Crc32End(running_); }
+    // Takes, after its own, the bytes another stream took (fed elsewhere,
+    // on another thread, for instance) without reading them again: value()
+    // becomes the checksum of this stream's bytes followed by next's.
+    // O(log next.size()): the combination of the two checksums.
+    crc_stream &append(const crc_stream &next) noexcept {
+        running_ = ~Calls::combine(value(), next.value(), next.size_);
+        size_ += next.size_;
+        return *this;
+    }
+    uint32_t value() const noexcept { return ~running_; }
+    // The number of bytes taken (modulo 2^64).
+    uint64_t size() const noexcept { return size_; }
 
   private:
     uint32_t running_ = 0xFFFFFFFFu;
+    uint64_t size_ = 0;
 };
 
-// crc32c_stream
-// CRC-32C of data fed in pieces, as crc32_stream; over crc32_iscsi_00.
-class crc32c_stream {
-  public:
-    crc32c_stream &update(std::span<const std::byte> bytes) noexcept {
-        // crc32_iscsi_00 reads the buffer only; its C prototype is ISA-L's.
-        auto *data =
-            const_cast<unsigned char *>(reinterpret_cast<const unsigned char *>(bytes.data()));
-        std::size_t size = bytes.size();
-        while (size > detail::kCrcPiece) {
-            running_ = crc32_iscsi_00(data, static_cast<int>(detail::kCrcPiece), running_);
-            data += detail::kCrcPiece;
-            size -= detail::kCrcPiece;
-        }
-        running_ = crc32_iscsi_00(data, static_cast<int>(size), running_);
-        return *this;
-    }
-    template <byte_range R>
-    crc32c_stream &update(R &&range) noexcept {
-        return update(detail::bytes_of(range));
-    }
-    uint32_t value() const noexcept { return ~running_; }
+}  // namespace detail
 
-  private:
-    unsigned int running_ = 0xFFFFFFFFu;
-};
+// crc32_stream, crc32c_stream
+// CRC-32/BZIP2 and CRC-32C of data fed in pieces, over CRC_Crc32Continue and
+// crc32_iscsi_00; a stream can also append another's result.
+using crc32_stream = detail::crc_stream<detail::crc32_calls>;
+using crc32c_stream = detail::crc_stream<detail::crc32c_calls>;
+
+// crc32_combine(), crc32c_combine()
+// The checksum of A followed by B from crc32(A), crc32(B) and B's length in
+// bytes (crc32c likewise), without the data: CRC_Crc32Combine and
+// CRC_Crc32cCombine. Any length, 0 and beyond 4 GiB included;
+// O(log lengthB), at most 16 multiplications modulo the polynomial.
+inline uint32_t crc32_combine(uint32_t crcA, uint32_t crcB, uint64_t lengthB) noexcept {
+    return CRC_Crc32Combine(crcA, crcB, lengthB);
+}
+inline uint32_t crc32c_combine(uint32_t crcA, uint32_t crcB, uint64_t lengthB) noexcept {
+    return CRC_Crc32cCombine(crcA, crcB, lengthB);
+}
 
 // crc32(), crc32c()
 // The checksum of the bytes, in one call of the C function when the length
