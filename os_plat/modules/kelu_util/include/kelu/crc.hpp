@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-//
-// File: kelu/crc.hpp
-//
-// The library's checksums over spans and byte ranges: kelu::crc32 (CRC-32
-// with the CRC-32/BZIP2 parameters, "123456789" -> 0xFC891918) and
-// kelu::crc32c (the standard CRC-32C, "123456789" -> 0xE3069283), whole or
-// streamed. Any length works: the C functions take 32-bit (CRC_Crc32*) or
-// int (crc32_iscsi_00) counts, so longer buffers are fed to them in pieces,
-// which gives the same value. Pure functions: no lock, no allocation.
-//
-// A string literal is an array that ends in its NUL byte; pass a
-// std::string_view to checksum the text alone.
+///
+/// @file kelu/crc.hpp
+///
+/// The library's checksums over spans and byte ranges: kelu::crc32 (CRC-32
+/// with the CRC-32/BZIP2 parameters, "123456789" -> 0xFC891918) and
+/// kelu::crc32c (the standard CRC-32C, "123456789" -> 0xE3069283), whole or
+/// streamed. Any length works: the C functions take 32-bit (CRC_Crc32*) or
+/// int (crc32_iscsi_00) counts, so longer buffers are fed to them in pieces,
+/// which gives the same value. Pure functions: no lock, no allocation.
+///
+/// A string literal is an array that ends in its NUL byte; pass a
+/// std::string_view to checksum the text alone.
 #ifndef KELU_CRC_HPP
 #define KELU_CRC_HPP
 
@@ -24,10 +24,10 @@
 
 namespace kelu {
 
-// byte_range<R>
-// A contiguous, sized range of one-byte, trivially copyable values: a
-// std::span<const std::byte>, a std::string_view, a std::vector<uint8_t>,
-// an unsigned char array, ...
+/// byte_range<R>
+/// A contiguous, sized range of one-byte, trivially copyable values: a
+/// std::span<const std::byte>, a std::string_view, a std::vector<uint8_t>,
+/// an unsigned char array, ...
 template <typename R>
 concept byte_range = std::ranges::contiguous_range<R> && std::ranges::sized_range<R> &&
                          sizeof(std::ranges::range_value_t<R>) == 1 &&
@@ -46,12 +46,13 @@ std::span<const std::byte> bytes_of(R &&range) noexcept {
 
 }  // namespace detail
 
-// crc32_stream
-// CRC-32/BZIP2 of data fed in pieces: update() with each piece in order,
-// then value(), which equals crc32() of the concatenation. value() does not
-// end the stream; more update() calls may follow. O(n) per update.
+/// crc32_stream
+/// CRC-32/BZIP2 of data fed in pieces: update() with each piece in order,
+/// then value(), which equals crc32() of the concatenation. value() does not
+/// end the stream; more update() calls may follow. O(n) per update.
 class crc32_stream {
   public:
+    /// Feeds the next piece. @{
     crc32_stream &update(std::span<const std::byte> bytes) noexcept {
         while (bytes.size() > detail::kCrcPiece) {
             running_ = CRC_Crc32Continue(running_, bytes.data(), detail::kCrcPiece);
@@ -64,16 +65,19 @@ class crc32_stream {
     crc32_stream &update(R &&range) noexcept {
         return update(detail::bytes_of(range));
     }
+    /// @}
+    /// The CRC-32 of the pieces fed so far.
     uint32_t value() const noexcept { return CRC_Crc32End(running_); }
 
   private:
     uint32_t running_ = 0xFFFFFFFFu;
 };
 
-// crc32c_stream
-// CRC-32C of data fed in pieces, as crc32_stream; over crc32_iscsi_00.
+/// crc32c_stream
+/// CRC-32C of data fed in pieces, as crc32_stream; over crc32_iscsi_00.
 class crc32c_stream {
   public:
+    /// Feeds the next piece. @{
     crc32c_stream &update(std::span<const std::byte> bytes) noexcept {
         // crc32_iscsi_00 reads the buffer only; its C prototype is ISA-L's.
         auto *data =
@@ -91,15 +95,17 @@ class crc32c_stream {
     crc32c_stream &update(R &&range) noexcept {
         return update(detail::bytes_of(range));
     }
+    /// @}
+    /// The CRC-32C of the pieces fed so far.
     uint32_t value() const noexcept { return ~running_; }
 
   private:
     unsigned int running_ = 0xFFFFFFFFu;
 };
 
-// crc32(), crc32c()
-// The checksum of the bytes, in one call of the C function when the length
-// fits its count. O(n).
+/// crc32(), crc32c()
+/// The checksum of the bytes, in one call of the C function when the length
+/// fits its count. O(n). @{
 inline uint32_t crc32(std::span<const std::byte> bytes) noexcept {
     if (bytes.size() <= detail::kCrcPiece) {
         return CRC_Crc32(bytes.data(), static_cast<uint32_t>(bytes.size()));
@@ -118,6 +124,7 @@ template <byte_range R>
 uint32_t crc32c(R &&range) noexcept {
     return crc32c(detail::bytes_of(range));
 }
+/// @}
 
 }  // namespace kelu
 
