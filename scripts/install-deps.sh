@@ -3,8 +3,9 @@
 # Installs the Debian packages that a task needs, by name:
 #   build  the library, the tool and the examples
 #   test   scripts/test.sh: the test suite, valgrind, coverage, lint
-#          (clang-format, clang-tidy), the clang build, the Debian packages
-#          and the ABI check
+#          (clang-format, clang-tidy), the API reference (Doxygen), the clang
+#          build, the Debian packages (debhelper, lintian, man-db for the
+#          manual pages) and the ABI check
 #   fuzz   the libFuzzer targets
 #   bench  the benchmarks and bench/report.py with its plots
 # With no argument: build, test and fuzz. Idempotent: when every package is
@@ -14,7 +15,7 @@ set -euo pipefail
 declare -A needs=(
   [build]="build-essential cmake pkg-config libisal-dev"
   [test]="git libgtest-dev libgmock-dev valgrind gcovr groff-base clang clang-format clang-tidy
-          abigail-tools dpkg-dev file"
+          abigail-tools dpkg-dev file debhelper lintian doxygen man-db"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev libboost-dev zlib1g-dev python3 python3-matplotlib"
 )
