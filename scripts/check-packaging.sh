@@ -8,7 +8,7 @@
 #   static     BUILD_SHARED_LIBS=OFF: consumers against its install
 #   debian     the Debian packages, built twice from clean copies in two
 #              directories and compared bit for bit (the second build runs
-#              the tests); lintian on them; consumers and every
+#              the tests); lintian on them; consumers, the version and every
 #              exported function's manual page against the unpacked
 #              packages; abidiff against the ABI baseline
 #   host       the host flavour's Debian packages (build profile
@@ -98,6 +98,7 @@ run_debian() {
   local root
   root=$(unpack $debs)
   tests/consumers/run.sh installed "$root/usr"
+  scripts/check-version.sh "$root/usr"
   manual_pages "$root"
   scripts/abi-check.sh $debs
 }
