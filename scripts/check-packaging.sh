@@ -58,8 +58,9 @@ run_static() {
   tests/consumers/run.sh installed "$(install_fresh build/pkg-static)"
 }
 
-lintian_clean() {  # DEBS_DIR: no error and no warning on the packages
-  lintian --pedantic --display-info --fail-on error,warning "$1"/*.changes 2> >(grep -v 'root privileges' >&2)
+lintian_clean() {  # DEBS_DIR: no error and no warning on the packages and their source
+  lintian --pedantic --display-info --fail-on error,warning "$1"/*.changes "$1"/*.dsc \
+    2> >(grep -v 'root privileges' >&2)
   echo "lintian: no error, no warning"
 }
 unpack() {  # DEBS_DIR: unpacks every package into a new directory, prints it
