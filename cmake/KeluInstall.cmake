@@ -1,7 +1,6 @@
 # SPDX-License-Identifier: MIT
 # The CMake package (kelu_utilConfig.cmake, its version file and the exported
-# targets) and the Debian packages. The install rules of each target stand
-# beside the target.
+# targets). The install rules of each target stand beside the target.
 include(CMakePackageConfigHelpers)
 
 set(KELU_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kelu_util)
@@ -15,7 +14,3 @@ install(FILES
   ${PROJECT_BINARY_DIR}/kelu_utilConfig.cmake
   ${PROJECT_BINARY_DIR}/kelu_utilConfigVersion.cmake
   DESTINATION ${KELU_CMAKE_DIR} COMPONENT dev)
-
-if(PROJECT_IS_TOP_LEVEL)
-  include(cmake/KeluDebianPackages.cmake)
-endif()

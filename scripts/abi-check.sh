@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Compares the ABI of libkelu_util.so.1 with the committed baseline,
-# abi/libkelu_util.so.1.abi, and fails on every difference abidiff reports: a
-# removed, added or retyped function or variable, or a changed layout of a
-# record the interface reaches (AvlNode, AvlTree, ListNode, SpinLock, ...).
-#   scripts/abi-check.sh [LIBRARY]           check LIBRARY
-#   scripts/abi-check.sh --update [LIBRARY]  rewrite the baseline from it
-# LIBRARY defaults to the Release build of scripts/build-debs.sh (Debian's
-# flags, with debug information and source paths relative to the tree, so
-# the dump does not depend on where the tree was built).
+# Compares the ABI of libkelu_util.so.1 as packaged with the committed
+# baseline, abi/libkelu_util.so.1.abi, and fails on every difference abidiff
+# reports: a removed, added or retyped function or variable, or a changed
+# layout of a record the interface reaches (AvlNode, AvlTree, ListNode,
+# SpinLock, ...). The library comes from the runtime package, its debug
+# information from the package's -dbgsym (Debian's flags, source paths
+# relative to the tree, so the dump does not depend on where it was built).
+#   scripts/abi-check.sh [DEBS_DIR]           check the packages in DEBS_DIR
+#   scripts/abi-check.sh --update [DEBS_DIR]  rewrite the baseline from them
+# DEBS_DIR defaults to build/debian/debs, where scripts/build-debs.sh puts them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 update=false
@@ -16,12 +17,20 @@ if [ "${1:-}" = --update ]; then
   update=true
   shift
 fi
-library=${1:-build/debian/os_plat/modules/kelu_util/libkelu_util.so.1.0.0}
+debs=${1:-build/debian/debs}
 baseline=abi/libkelu_util.so.1.abi
-[ -e "$library" ] || { echo "abi-check: no $library; run scripts/build-debs.sh first" >&2; exit 2; }
+runtime=("$debs"/libkelu-util1_*.deb)
+debug=("$debs"/libkelu-util1-dbgsym_*.deb)
+[ -e "${runtime[0]}" ] && [ -e "${debug[0]}" ] ||
+  { echo "abi-check: no libkelu-util1 and -dbgsym packages in $debs; run scripts/build-debs.sh first" >&2; exit 2; }
 
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "${runtime[0]}" "$root"
+dpkg-deb -x "${debug[0]}" "$root"
+library=$(find "$root" -name 'libkelu_util.so.1.*' -type f)
 dump() {
-  abidw --no-corpus-path --no-comp-dir-path --no-show-locs "$library"
+  abidw --no-corpus-path --no-comp-dir-path --no-show-locs --debug-info-dir "$root/usr/lib/debug" "$library"
 }
 
 if $update; then
@@ -30,11 +39,9 @@ if $update; then
   exit 0
 fi
 
-current=$(mktemp)
-trap 'rm -f "$current"' EXIT
-dump >"$current"
+dump >"$root/current.abi"
 status=0
-report=$(abidiff "$baseline" "$current" 2>&1) || status=$?
+report=$(abidiff "$baseline" "$root/current.abi" 2>&1) || status=$?
 # abidiff's status is a bit set: 1 error, 2 usage, 4 ABI change, 8 incompatible change.
 if [ "$status" -eq 0 ]; then
   echo "abi-check: libkelu_util.so.1 matches $baseline"

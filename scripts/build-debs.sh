@@ -1,23 +1,33 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the Debian packages (libkelu-util1, libkelu-util-dev,
-# libkelu-platform-stub1, kelu-cksum) into BUILD_DIR/debs: configures
-# BUILD_DIR (default build/debian) for /usr with Debian's compiler and linker
-# flags, builds it and runs CPack. Further arguments go to cmake, e.g.
-# -DKELU_PLATFORM=host (then there is no stand-in package and no tool).
-#   scripts/build-debs.sh [BUILD_DIR [CMAKE_ARGS...]]
+# Builds the Debian packages with dpkg-buildpackage -us -uc -b from a clean
+# copy of the tree (the files git tracks or would track, as they are in the
+# work tree: no build directory leaks in), and leaves the .deb files in
+# WORK_DIR/debs (default build/debian), with the .changes that lintian reads,
+# and the source package (.dsc) of the same copy. The copy is
+# WORK_DIR/kelu-util-VERSION, its CMake build directory obj-x86_64-linux-gnu
+# inside it.
+# dpkg-buildpackage's own variables choose what is built, e.g.
+#   DEB_BUILD_PROFILES=pkg.kelu-util.host   the host flavour
+#   DEB_BUILD_OPTIONS=nocheck               without the tests
+#   scripts/build-debs.sh [WORK_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/debian}
-shift || true
+work=${1:-build/debian}
+version=$(dpkg-parsechangelog -S Version)
+source=$work/kelu-util-$version
 
-eval "$(dpkg-buildflags --export=sh)"
-# CMake reads CFLAGS, CXXFLAGS and LDFLAGS but not CPPFLAGS (which carries
-# _FORTIFY_SOURCE); debhelper hands them over the same way.
-export CFLAGS="$CFLAGS $CPPFLAGS" CXXFLAGS="$CXXFLAGS $CPPFLAGS"
-cmake -S . -B "$build" --fresh -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DBUILD_TESTING=OFF "$@" >/dev/null
-cmake --build "$build" -j 2
-rm -rf "$build/debs"
-(cd "$build" && cpack -G DEB -B "$PWD/debs" >/dev/null)
-ls "$build"/debs/*.deb
+rm -rf "$work"
+mkdir -p "$source" "$work/debs"
+git ls-files -z --cached --others --exclude-standard --deduplicate |
+  tar --null --files-from=- --ignore-failed-read -c 2>/dev/null | tar -x -C "$source"
+
+log=$work/build.log
+(cd "$work" && dpkg-source --build "$(basename "$source")") >"$log" 2>&1
+if ! (cd "$source" && dpkg-buildpackage -us -uc -b -j2) >>"$log" 2>&1; then
+  tail -n 60 "$log" >&2
+  echo "build-debs: dpkg-buildpackage failed; the whole log is $log" >&2
+  exit 1
+fi
+mv "$work"/*.deb "$work"/*.changes "$work"/*.buildinfo "$work"/*.dsc "$work"/*.tar.* "$work/debs/"
+ls "$work"/debs/*.deb

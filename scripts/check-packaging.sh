@@ -3,14 +3,17 @@
 # The library as others build and use it, each configuration checked the way
 # its user would (build directories build/pkg-*):
 #   release    the plain `cmake -DCMAKE_BUILD_TYPE=Release` build and its tests;
-#              consumers against a fresh install of it; the add_subdirectory
-#              consumer
+#              consumers against a fresh install of it, which holds no
+#              Debian-specific file; the add_subdirectory consumer
 #   static     BUILD_SHARED_LIBS=OFF with Debian's link-time optimisation
 #              flags: consumers against its install
-#   host       KELU_PLATFORM=host: a host program against its install
-#   debian     the Debian packages (scripts/build-debs.sh, Debian's flags) and
-#              their tests; consumers against the unpacked packages; abidiff
-#              against the ABI baseline
+#   debian     the Debian packages, built twice from clean copies in two
+#              directories and compared bit for bit (the second build runs
+#              the tests); lintian on them; consumers, the version and every
+#              exported function's manual page against the unpacked
+#              packages; abidiff against the ABI baseline
+#   host       the host flavour's Debian packages (build profile
+#              pkg.kelu-util.host); lintian; a host program against them
 #   clang      a clang build with KELU_WERROR and its tests
 # Release configurations build without KELU_WERROR, as a packager would:
 # optimisers' false positives must not break a user's build.
@@ -47,7 +50,13 @@ run_release() {
   plain cmake -S . -B build/pkg-release -DCMAKE_BUILD_TYPE=Release -DKELU_WERROR=OFF >/dev/null
   cmake --build build/pkg-release -j 2
   run_tests build/pkg-release
-  tests/consumers/run.sh installed "$(install_fresh build/pkg-release)"
+  local prefix
+  prefix=$(install_fresh build/pkg-release)
+  if [ -n "$(find "$prefix" -path '*/share/doc/*' -name copyright)" ]; then
+    echo "a plain install writes Debian's copyright files" >&2
+    return 1
+  fi
+  tests/consumers/run.sh installed "$prefix"
   tests/consumers/run.sh subdirectory
 }
 
@@ -61,31 +70,64 @@ run_static() {
   tests/consumers/run.sh installed "$(install_fresh build/pkg-static)"
 }
 
-run_host() {
-  quick_build build/pkg-host -DKELU_PLATFORM=host
-  tests/consumers/run.sh host "$(install_fresh build/pkg-host)"
+lintian_clean() {  # DEBS_DIR: no error and no warning on the packages and their source
+  lintian --pedantic --display-info --fail-on error,warning "$1"/*.changes "$1"/*.dsc \
+    2> >(grep -v 'root privileges' >&2)
+  echo "lintian: no error, no warning"
+}
+unpack() {  # DEBS_DIR: unpacks every package into a new directory, prints it
+  local root
+  root=$(mktemp -d "$scratch/root.XXXX")
+  for deb in "$1"/*.deb; do
+    dpkg-deb -x "$deb" "$root"
+  done
+  echo "$root"
+}
+manual_pages() {  # ROOT: `man 3 NAME` finds and formats every exported name, without a warning
+  local name text
+  for name in $(cat os_plat/modules/kelu_util/exports/*.sym); do
+    text=$(MANWIDTH=80 man --warnings -M "$1/usr/share/man" 3 "$name" 2>&1) ||
+      { echo "man 3 $name: $text" >&2; return 1; }
+    if [[ $text == *warning* || $text != *"$name"* ]]; then
+      echo "man 3 $name:" >&2
+      echo "$text" | head -n 20 >&2
+      return 1
+    fi
+  done
+  echo "manual pages: every exported name"
 }
 
 run_debian() {
-  scripts/build-debs.sh build/pkg-debian -DBUILD_TESTING=ON -DKELU_WERROR=OFF
-  run_tests build/pkg-debian
-  # dpkg-shlibdeps ran (CPack skips it with only a warning when it cannot),
-  # and the runtime package declares its shared library.
-  local runtime=(build/pkg-debian/debs/libkelu-util1_*.deb)
-  local depends shlibs
+  scripts/check-reproducible.sh build/pkg-debian-first build/pkg-debian
+  local debs=build/pkg-debian/debs
+  lintian_clean $debs
+  local runtime=($debs/libkelu-util1_*.deb)
+  local depends
   depends=$(dpkg-deb -f "${runtime[0]}" Depends)
-  shlibs=$(dpkg-deb -I "${runtime[0]}" shlibs)
-  if [[ $depends != *libisal2* || $depends != *libc6* || $shlibs != "libkelu_util 1 libkelu-util1 "* ]]; then
-    echo "libkelu-util1: Depends: $depends; shlibs: $shlibs" >&2
+  if [[ $depends != *libisal2* || $depends != *libc6* || $depends != *libkelu-platform1* ]]; then
+    echo "libkelu-util1: Depends: $depends" >&2
     return 1
   fi
-  local root=$scratch/debian-root
-  mkdir -p "$root"
-  for deb in build/pkg-debian/debs/*.deb; do
-    dpkg-deb -x "$deb" "$root"
-  done
+  local root
+  root=$(unpack $debs)
   tests/consumers/run.sh installed "$root/usr"
-  scripts/abi-check.sh build/pkg-debian/os_plat/modules/kelu_util/libkelu_util.so.1.0.0
+  scripts/check-version.sh "$root/usr"
+  manual_pages "$root"
+  scripts/abi-check.sh $debs
+}
+
+run_host() {
+  DEB_BUILD_PROFILES=pkg.kelu-util.host scripts/build-debs.sh build/pkg-debian-host
+  local debs=build/pkg-debian-host/debs
+  local runtime=($debs/libkelu-util1_*.deb)
+  local provides
+  provides=$(dpkg-deb -f "${runtime[0]}" Provides)
+  if compgen -G "$debs/libkelu-platform1_*" >/dev/null || [[ $provides != "libkelu-util1-host "* ]]; then
+    echo "the host flavour ships the stand-in, or libkelu-util1 provides '$provides'" >&2
+    return 1
+  fi
+  lintian_clean $debs
+  tests/consumers/run.sh host "$(unpack $debs)/usr"
 }
 
 run_clang() {
@@ -95,7 +137,7 @@ run_clang() {
   run_tests build/pkg-clang
 }
 
-configurations=(release static host debian clang)
+configurations=(release static debian host clang)
 [ $# -gt 0 ] && configurations=("$@")
 for configuration in "${configurations[@]}"; do
   echo "=== packaging: $configuration ==="

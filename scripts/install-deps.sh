@@ -3,8 +3,10 @@
 # Installs the Debian packages that a task needs, by name:
 #   build  the library, the tool and the examples
 #   test   scripts/test.sh: the test suite, valgrind, coverage, lint
-#          (clang-format, clang-tidy), the clang build, the Debian packages,
-#          the ABI check, and a short run of the benchmarks (bench's packages)
+#          (clang-format, clang-tidy), the API reference (Doxygen), the clang
+#          build, the Debian packages (debhelper, lintian, man-db for the
+#          manual pages), the ABI check, and a short run of the benchmarks
+#          (bench's packages)
 #   fuzz   the libFuzzer targets
 #   bench  the benchmarks and bench/report.py with its plots
 # With no argument: build, test and fuzz. Idempotent: when every package is
@@ -15,7 +17,7 @@ bench="libbenchmark-dev libboost-dev zlib1g-dev python3 python3-matplotlib"
 declare -A needs=(
   [build]="build-essential cmake pkg-config libisal-dev"
   [test]="git libgtest-dev libgmock-dev valgrind gcovr groff-base clang clang-format clang-tidy
-          abigail-tools dpkg-dev file $bench"
+          abigail-tools dpkg-dev file debhelper lintian doxygen man-db $bench"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="$bench"
 )

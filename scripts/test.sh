@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds and runs the whole test suite, stopping at the first failure:
-#   lint     clang-format over every C and C++ source, clang-tidy over the
-#            library (scripts/lint.sh): quick, so first
+#   lint     the version sources agree, clang-format over every C and C++
+#            source, clang-tidy over the library, the API reference builds
+#            without a warning (scripts/lint.sh): quick, so first
 #   default  the optimised build; then the families' tests that link the
 #            library's objects once more under valgrind's memcheck, which must
 #            report no error
@@ -15,7 +16,9 @@
 #            smallest size, with every table and plot made from the output
 #            (bench/report.py --smoke): the benchmark command keeps working
 #   packaging the library as users and packagers build it: Release, static,
-#            host-bound, Debian packages, ABI, clang (scripts/check-packaging.sh)
+#            the Debian packages of both flavours (built twice and compared
+#            bit for bit, lintian, consumers, manual pages, ABI), clang
+#            (scripts/check-packaging.sh)
 # With arguments, runs only the steps named (e.g. scripts/test.sh asan).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,6 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/*
- * File: kelu_util_crc.h
+/**
+ * @file kelu_util_crc.h
  *
  * Checksums. CRC-32 with the CRC-32/BZIP2 parameters (polynomial 0x04C11DB7,
  * most significant bit first, initial value 0xFFFFFFFF, final complement),
@@ -25,27 +25,27 @@
 
 KELU_BEGIN_DECLS
 
-/* CRC_Crc32Continue()
+/** CRC_Crc32Continue()
  * The running value after the `count` bytes at `data`, begun from `crc`; no
  * complement on entry or exit. A null `data` or a zero `count` is empty
  * input: `crc` comes back unchanged. */
 KELU_API uint32_t CRC_Crc32Continue(uint32_t crc, const void *data, uint32_t count);
 
-/* CRC_Crc32Start()
+/** CRC_Crc32Start()
  * CRC_Crc32Continue(0xFFFFFFFF, data, count): the running value after the
  * first piece. */
 KELU_API uint32_t CRC_Crc32Start(const void *data, uint32_t count);
 
-/* CRC_Crc32End()
+/** CRC_Crc32End()
  * The finished CRC-32 of a running value: its bitwise complement. */
 KELU_API uint32_t CRC_Crc32End(uint32_t crc);
 
-/* CRC_Crc32()
+/** CRC_Crc32()
  * The finished CRC-32/BZIP2 of the `count` bytes at `data`; 0 for empty
  * input (null `data` or zero `count`). "123456789" gives 0xFC891918. */
 KELU_API uint32_t CRC_Crc32(const void *data, uint32_t count);
 
-/* crc32_iscsi_00()
+/** crc32_iscsi_00()
  * The CRC32C register after the `len` bytes at `buffer`, begun from
  * `init_crc`, with no inversion on entry or exit: the standard CRC-32C is
  * ~crc32_iscsi_00(p, n, 0xFFFFFFFF). Equal to ISA-L's crc32_iscsi() for every
@@ -57,17 +57,19 @@ KELU_API uint32_t CRC_Crc32(const void *data, uint32_t count);
  * both promise, as stated here. */
 KELU_API unsigned int crc32_iscsi_00(unsigned char *buffer, int len, unsigned int init_crc);
 
-/* crc32_iscsi_00_slver, crc32_iscsi_00_slver_00040014
+/** crc32_iscsi_00_slver, crc32_iscsi_00_slver_00040014
  * One version marker under ISA-L's two names, laid out as ISA-L lays out its
  * markers: serial 0x0014, version 0x04, core 0x00. Read-only. */
 typedef struct CrcVersionMarker {
-    uint16_t serial;
-    uint8_t version;
-    uint8_t core;
+    uint16_t serial; /**< 0x0014 */
+    uint8_t version; /**< 0x04 */
+    uint8_t core;    /**< 0x00 */
 } CrcVersionMarker;
 
+/** The marker, under ISA-L's two names. @{ */
 KELU_API extern const CrcVersionMarker crc32_iscsi_00_slver;
 KELU_API extern const CrcVersionMarker crc32_iscsi_00_slver_00040014;
+/** @} */
 
 /* ---- Combining checksums ----------------------------------------------------
  * The checksum of A followed by B from the checksums of A and B and the
@@ -80,20 +82,21 @@ KELU_API extern const CrcVersionMarker crc32_iscsi_00_slver_00040014;
  * by a portable equivalent that gives the same results. Pure: reads only
  * constant tables, so any thread may call them. */
 
-/* CRC_Crc32Combine()
+/** CRC_Crc32Combine()
  * CRC_Crc32(A followed by B), given crcA = CRC_Crc32(A), crcB = CRC_Crc32(B)
  * and lengthB, the length of B in bytes: any 64-bit length, including 0
  * (B empty, so crcB is 0) and lengths beyond 4 GiB. At most 16
  * multiplications modulo the polynomial, in at most 5 rounds. */
 static inline uint32_t CRC_Crc32Combine(uint32_t crcA, uint32_t crcB, uint64_t lengthB);
 
-/* CRC_Crc32cCombine()
+/** CRC_Crc32cCombine()
  * The same for the standard CRC-32C (~crc32_iscsi_00(p, n, 0xFFFFFFFF)):
  * the CRC-32C of A followed by B from those of A and B and lengthB. */
 static inline uint32_t CRC_Crc32cCombine(uint32_t crcA, uint32_t crcB, uint64_t lengthB);
 
 /* ---- Internal to the combining functions: the kelu_ names below are no
  * interface of the library and may change in any release. ------------------ */
+/** @cond internal */
 
 /* A conversion that neither C nor C++ compilers warn about. */
 #if defined(__cplusplus)
@@ -323,6 +326,8 @@ static inline uint32_t kelu_crcCombine(const kelu_CrcPolynomial *p, uint32_t crc
 #endif
     return kelu_crcCombineOn(p, crcA, crcB, lengthB, 0);
 }
+
+/** @endcond */
 
 static inline uint32_t CRC_Crc32Combine(uint32_t crcA, uint32_t crcB, uint64_t lengthB) {
     return kelu_crcCombine(kelu_crc32Polynomial(), crcA, crcB, lengthB);

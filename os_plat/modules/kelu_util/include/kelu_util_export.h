@@ -1,6 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/*
- * File: kelu_util_export.h
+/**
+ * @file kelu_util_export.h
  *
  * Visibility and linkage macros shared by every public header of libkelu_util.
  * The library is built with hidden visibility; only declarations marked

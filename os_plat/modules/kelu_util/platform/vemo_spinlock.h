@@ -1,6 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/*
- * File: vemo_spinlock.h
+/**
+ * @file vemo_spinlock.h
  *
  * The platform's spin lock, as libkelu_util uses it. The platform's
  * OS-abstraction library provides the two functions; libkelu_util only calls
@@ -22,22 +22,23 @@
 extern "C" {
 #endif
 
-#define SPINLOCK_MAGIC 0xDEAD4EADu
+#define SPINLOCK_MAGIC 0xDEAD4EADu /**< validity marker of an initialised lock */
 
+/** The lock (24 bytes), laid out as above. */
 typedef struct SpinLock {
-    uint64_t lockWord;
-    uint32_t magic;
-    int32_t ownerCpu;
-    int64_t owner;
+    uint64_t lockWord; /**< the lock state proper */
+    uint32_t magic;    /**< validity marker, SPINLOCK_MAGIC once initialised */
+    int32_t ownerCpu;  /**< processor of the holder, -1 when free */
+    int64_t owner;     /**< identity of the holder, -1 when free */
 } SpinLock;
 
-/* do_vemo_spinlock_lock()
+/** do_vemo_spinlock_lock()
  * Returns only once the calling thread holds `lock`, excluding every other
  * holder of the same object across threads. `function` and `line` name the
  * caller for the platform's diagnostics. */
 uint32_t do_vemo_spinlock_lock(SpinLock *lock, const char *function, uint32_t line);
 
-/* do_vemo_spinlock_unlock()
+/** do_vemo_spinlock_unlock()
  * Releases `lock`, taken earlier by the same thread. */
 uint32_t do_vemo_spinlock_unlock(SpinLock *lock, const char *function, uint32_t line);
 

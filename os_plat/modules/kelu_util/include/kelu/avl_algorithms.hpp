@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-//
-// File: kelu/avl_algorithms.hpp
-//
-// The read-only node algorithms of the AVL tree: search by a comparison, the
-// in-order step, the outermost node of a subtree, and the positions that a
-// search reports. They only read the public AvlNode layout of
-// kelu_util_avl.h and write nothing, so they can be inlined into any caller
-// together with its comparison. They are the library's own: findAvlNode()
-// is search() instantiated with the tree's C callback, and walkAvlNode(),
-// findAvlNearestNode() and getAvlFirstNode() / getAvlLastNode() are step()
-// and outermost(); kelu::avl_set instantiates search() with its typed,
-// inlined comparison. Changing a tree is left to the exported C operations.
+///
+/// @file kelu/avl_algorithms.hpp
+///
+/// The read-only node algorithms of the AVL tree: search by a comparison, the
+/// in-order step, the outermost node of a subtree, and the positions that a
+/// search reports. They only read the public AvlNode layout of
+/// kelu_util_avl.h and write nothing, so they can be inlined into any caller
+/// together with its comparison. They are the library's own: findAvlNode()
+/// is search() instantiated with the tree's C callback, and walkAvlNode(),
+/// findAvlNearestNode() and getAvlFirstNode() / getAvlLastNode() are step()
+/// and outermost(); kelu::avl_set instantiates search() with its typed,
+/// inlined comparison. Changing a tree is left to the exported C operations.
 #ifndef KELU_AVL_ALGORITHMS_HPP
 #define KELU_AVL_ALGORITHMS_HPP
 
@@ -20,10 +20,10 @@
 
 namespace kelu::avl_algorithms {
 
-// positionOf(), positionNode(), positionSide()
-// A position names an empty child slot: the node's address with the side in
-// bit 0 (an AvlNode is at least 2-aligned). positionNode() is null for the
-// root slot of an empty tree, position 0 or 1.
+/// positionOf(), positionNode(), positionSide()
+/// A position names an empty child slot: the node's address with the side in
+/// bit 0 (an AvlNode is at least 2-aligned). positionNode() is null for the
+/// root slot of an empty tree, position 0 or 1. @{
 inline AvlIndex positionOf(AvlNode *node, uint32_t side) {
     return static_cast<AvlIndex>(reinterpret_cast<uintptr_t>(node)) | side;
 }
@@ -35,11 +35,12 @@ inline AvlNode *positionNode(AvlIndex position) {
 inline uint32_t positionSide(AvlIndex position) {
     return static_cast<uint32_t>(position & 1u);
 }
+/// @}
 
-// outermost()
-// The node reached from `node` (non-null) by following child[side] while it
-// is non-null: the smallest node of the subtree for AVL_LEFT, the largest for
-// AVL_RIGHT. O(height).
+/// outermost()
+/// The node reached from `node` (non-null) by following child[side] while it
+/// is non-null: the smallest node of the subtree for AVL_LEFT, the largest for
+/// AVL_RIGHT. O(height).
 inline AvlNode *outermost(AvlNode *node, uint32_t side) {
     while (node->child[side] != nullptr) {
         node = node->child[side];
@@ -47,12 +48,12 @@ inline AvlNode *outermost(AvlNode *node, uint32_t side) {
     return node;
 }
 
-// step()
-// The in-order neighbour of `node` (non-null, linked): the successor in
-// direction AVL_RIGHT, the predecessor in direction AVL_LEFT, or null at that
-// end. Follows links only; the climb tests the parent's child pointer, never
-// childIndex. O(height), and O(1) amortised over a full walk. Inlined with a
-// constant direction, it is as specialised as a step written for that side.
+/// step()
+/// The in-order neighbour of `node` (non-null, linked): the successor in
+/// direction AVL_RIGHT, the predecessor in direction AVL_LEFT, or null at that
+/// end. Follows links only; the climb tests the parent's child pointer, never
+/// childIndex. O(height), and O(1) amortised over a full walk. Inlined with a
+/// constant direction, it is as specialised as a step written for that side.
 inline AvlNode *step(AvlNode *node, uint32_t direction) {
     AvlNode *next = node->child[direction];
     if (next != nullptr) {
@@ -67,21 +68,21 @@ inline AvlNode *step(AvlNode *node, uint32_t direction) {
     return nullptr;
 }
 
-// search()
-// Descends from `root` calling compare(node) exactly once for each node on
-// the path, where compare returns how the key sorts against the node's
-// element: -1 before it, 0 equal, +1 after it. Returns the node whose element
-// equals the key, leaving `position` unwritten. Otherwise returns null and
-// sets `position` to the empty slot where the key belongs (the last node
-// visited, the key's side in bit 0), or to 0 when the tree is empty or
-// compare returned anything but -1, 0 or +1. O(height).
-//
-// The side is chosen by a branch, not computed from the result: the
-// processor then predicts the way down and starts on the next node's
-// comparison before this one has returned, instead of waiting for the whole
-// result -> child load -> key load chain at every level. Each side has its
-// own step down, so that a compiler that sees an inlined comparison does not
-// turn the choice back into a computed index (a conditional move).
+/// search()
+/// Descends from `root` calling compare(node) exactly once for each node on
+/// the path, where compare returns how the key sorts against the node's
+/// element: -1 before it, 0 equal, +1 after it. Returns the node whose element
+/// equals the key, leaving `position` unwritten. Otherwise returns null and
+/// sets `position` to the empty slot where the key belongs (the last node
+/// visited, the key's side in bit 0), or to 0 when the tree is empty or
+/// compare returned anything but -1, 0 or +1. O(height).
+///
+/// The side is chosen by a branch, not computed from the result: the
+/// processor then predicts the way down and starts on the next node's
+/// comparison before this one has returned, instead of waiting for the whole
+/// result -> child load -> key load chain at every level. Each side has its
+/// own step down, so that a compiler that sees an inlined comparison does not
+/// turn the choice back into a computed index (a conditional move).
 template <typename Compare>
 inline AvlNode *search(AvlNode *root, Compare &&compare, AvlIndex &position) {
     AvlNode *node = root;
