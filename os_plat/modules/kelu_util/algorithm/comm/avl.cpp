@@ -224,12 +224,10 @@ uint64_t getAvlNodeNum(AvlTree *tree) {
 }
 
 void *getAvlFirstNode(AvlTree *tree) {
-    KELU_REQUIRE(tree != nullptr, "getAvlFirstNode", "Tree is null.");
     return outermostElement(tree, AVL_LEFT);
 }
 
 void *getAvlLastNode(AvlTree *tree) {
-    KELU_REQUIRE(tree != nullptr, "getAvlLastNode", "Tree is null.");
     return outermostElement(tree, AVL_RIGHT);
 }
 

@@ -21,7 +21,8 @@ constexpr uint32_t kCodeDestroyNotEmpty = 0;
 // are, so that a locked operation calls nothing but the platform.
 #define KELU_LIST_CHECK [[gnu::always_inline]] inline
 
-KELU_LIST_CHECK void releaseIfHeld(SpinLock *held, const char *function) {
+// Called by the checks alone, which an unchecked build discards.
+[[maybe_unused]] KELU_LIST_CHECK void releaseIfHeld(SpinLock *held, const char *function) {
     if (held != nullptr) {
         KELU_UNLOCK(held, function);
     }
