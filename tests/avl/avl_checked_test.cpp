@@ -4,36 +4,28 @@
 // then the process aborts. Skipped in unchecked builds.
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <string>
 
 #include "kelu_util_avl.h"
 
 namespace {
 
-struct Item {
-    int key;
-    AvlNode node;
-};
-
-int32_t byKey(void *key, void *element) {
-    const int a = static_cast<Item *>(key)->key, b = static_cast<Item *>(element)->key;
-    return (a > b) - (a < b);
+// Elements are bare AvlNodes, ordered by address. `tree` holds items 1 to 5,
+// `other` item 6; items 0 and 7 are in no tree.
+int32_t byAddress(void *key, void *element) {
+    return (key > element) - (key < element);
 }
 
-// `tree` holds the items keyed 1 to 5, `other` the one keyed 6; items 0 and 7
-// were never linked. `blank` was never set up.
 struct Trees {
-    Item items[8] = {{0, {}}, {1, {}}, {2, {}}, {3, {}}, {4, {}}, {5, {}}, {6, {}}, {7, {}}};
-    AvlTree tree{}, other{}, blank{};
+    AvlNode items[8]{};
+    AvlTree tree{}, other{};
     AvlIndex position = 0;
     Trees() {
-        createAvl(&tree, byKey, 0, offsetof(Item, node));
-        createAvl(&other, byKey, 0, offsetof(Item, node));
-        for (int i = 1; i <= 5; ++i) {
-            addAvlNode(&tree, &items[i]);
+        createAvl(&tree, byAddress, 0, 0);
+        createAvl(&other, byAddress, 0, 0);
+        for (int i = 1; i <= 6; ++i) {
+            addAvlNode(i < 6 ? &tree : &other, &items[i]);
         }
-        addAvlNode(&other, &items[6]);
     }
 };
 
@@ -44,34 +36,30 @@ struct Violation {
 };
 
 // clang-format off
+#define KELU_ROW(name, function, message, ...) {#name, #function, message, [](Trees &t) { __VA_ARGS__; }}
+const char *const kNotLinked = "Element is not linked", *const kSlot = "Position names no empty slot",
+    *const kOdd = "Element's AvlNode is at an odd address", *const kDirection = "Direction is neither";
 const Violation kViolations[] = {
-    {"RemoveNeverLinked", "removeAvlNode", "Element is not linked", [](Trees &t) { removeAvlNode(&t.tree, &t.items[7]); }},
-    {"RemoveOfAnotherTree", "removeAvlNode", "Element is not linked", [](Trees &t) { removeAvlNode(&t.tree, &t.items[6]); }},
-    {"RemoveCopyOfLinked", "removeAvlNode", "Element is not linked", [](Trees &t) { Item copy = t.items[1]; removeAvlNode(&t.tree, &copy); }},
-    {"RemoveParentCycle", "removeAvlNode", "Element is not linked", [](Trees &t) {
-        AvlNode &n = t.items[7].node;
-        n = {{&n, nullptr}, &n, AVL_LEFT, 0};
-        removeAvlNode(&t.tree, &t.items[7]); }},
-    {"InsertStalePosition", "insertAvlNode", "Position names no empty slot", [](Trees &t) {
-        findAvlNode(&t.tree, &t.items[7], &t.position);
-        insertAvlNode(&t.tree, &t.items[7], t.position);
-        insertAvlNode(&t.tree, &t.items[0], t.position); }},
-    {"InsertPositionOfAnotherTree", "insertAvlNode", "Position names no empty slot", [](Trees &t) {
-        findAvlNode(&t.other, &t.items[7], &t.position);
-        insertAvlNode(&t.tree, &t.items[7], t.position); }},
-    {"InsertRootSlotOfNonEmpty", "insertAvlNode", "Position names no empty slot", [](Trees &t) { insertAvlNode(&t.tree, &t.items[7], 1); }},
-    {"InsertOddNode", "insertAvlNode", "Element.s AvlNode is at an odd address", [](Trees &t) { t.tree.nodeOffset = 1; insertAvlNode(&t.tree, &t.items[7], 0); }},
-    {"AddOddNode", "addAvlNode", "Element.s AvlNode is at an odd address", [](Trees &t) { t.tree.nodeOffset = 1; addAvlNode(&t.tree, &t.items[7]); }},
-    {"SpecifiedOddNode", "insertAvlNodeSpecified", "Element.s AvlNode is at an odd address", [](Trees &t) { t.tree.nodeOffset = 1; insertAvlNodeSpecified(&t.tree, &t.items[7], &t.items[1], AVL_LEFT); }},
-    {"SpecifiedAnchorNotLinked", "insertAvlNodeSpecified", "Anchor is not linked", [](Trees &t) { insertAvlNodeSpecified(&t.tree, &t.items[7], &t.items[6], AVL_RIGHT); }},
-    {"NearestPositionOfAnotherTree", "findAvlNearestNode", "Position names no empty slot", [](Trees &t) {
-        findAvlNode(&t.other, &t.items[7], &t.position);
-        findAvlNearestNode(&t.tree, t.position, AVL_LEFT); }},
-    {"NearestDirectionTwo", "findAvlNearestNode", "Direction is neither", [](Trees &t) { findAvlNearestNode(&t.tree, 0, 2); }},
-    {"WalkNeverLinked", "walkAvlNode", "Element is not linked", [](Trees &t) { walkAvlNode(&t.tree, &t.items[7], AVL_RIGHT); }},
-    {"WalkDirectionTwo", "walkAvlNode", "Direction is neither", [](Trees &t) { walkAvlNode(&t.tree, &t.items[1], 2); }},
-    {"FindInTreeNeverSetUp", "findAvlNode", "Tree has no comparison", [](Trees &t) { findAvlNode(&t.blank, &t.items[7], nullptr); }},
-    {"AddToTreeNeverSetUp", "addAvlNode", "Tree has no comparison", [](Trees &t) { addAvlNode(&t.blank, &t.items[7]); }},
+    KELU_ROW(RemoveOfAnotherTree, removeAvlNode, kNotLinked, removeAvlNode(&t.tree, &t.items[6])),
+    KELU_ROW(RemoveCopyOfLinked, removeAvlNode, kNotLinked, AvlNode copy = t.items[1]; removeAvlNode(&t.tree, &copy)),
+    KELU_ROW(RemoveParentCycle, removeAvlNode, kNotLinked, AvlNode &n = t.items[7]; n = {{&n, nullptr}, &n, 0, 0};
+             removeAvlNode(&t.tree, &t.items[7])),
+    KELU_ROW(InsertStalePosition, insertAvlNode, kSlot, findAvlNode(&t.tree, &t.items[7], &t.position);
+             insertAvlNode(&t.tree, &t.items[7], t.position); insertAvlNode(&t.tree, &t.items[0], t.position)),
+    KELU_ROW(InsertPositionOfAnotherTree, insertAvlNode, kSlot, findAvlNode(&t.other, &t.items[7], &t.position);
+             insertAvlNode(&t.tree, &t.items[7], t.position)),
+    KELU_ROW(InsertRootSlotOfNonEmpty, insertAvlNode, kSlot, insertAvlNode(&t.tree, &t.items[7], 1)),
+    KELU_ROW(InsertOddNode, insertAvlNode, kOdd, t.tree.nodeOffset = 1; insertAvlNode(&t.tree, &t.items[7], 0)),
+    KELU_ROW(AddOddNode, addAvlNode, kOdd, t.tree.nodeOffset = 1; addAvlNode(&t.tree, &t.items[7])),
+    KELU_ROW(SpecifiedOddNode, insertAvlNodeSpecified, kOdd, t.tree.nodeOffset = 1;
+             insertAvlNodeSpecified(&t.tree, &t.items[7], &t.items[1], AVL_LEFT)),
+    KELU_ROW(SpecifiedAnchorNotLinked, insertAvlNodeSpecified, "Anchor is not linked",
+             insertAvlNodeSpecified(&t.tree, &t.items[7], &t.items[6], AVL_RIGHT)),
+    KELU_ROW(NearestPositionOfAnotherTree, findAvlNearestNode, kSlot, findAvlNode(&t.other, &t.items[7], &t.position);
+             findAvlNearestNode(&t.tree, t.position, AVL_LEFT)),
+    KELU_ROW(NearestDirectionTwo, findAvlNearestNode, kDirection, findAvlNearestNode(&t.tree, 0, 2)),
+    KELU_ROW(WalkNeverLinked, walkAvlNode, kNotLinked, walkAvlNode(&t.tree, &t.items[7], AVL_RIGHT)),
+    KELU_ROW(WalkDirectionTwo, walkAvlNode, kDirection, walkAvlNode(&t.tree, &t.items[1], 2)),
 };
 // clang-format on
 

@@ -26,7 +26,9 @@
  * its parent links to the root: O(height), so a full walk with walkAvlNode()
  * is O(n log n). The climb reads the links of the element it is given, as
  * the operation itself would: those of an element never linked may hold
- * anything, and then the test may fault rather than report.
+ * anything, and then the test may fault rather than report. Mistakes that
+ * fault before anything is written (a null tree where none is checked, a
+ * descriptor never set up) are not tested.
  */
 #ifndef KELU_UTIL_AVL_H
 #define KELU_UTIL_AVL_H
@@ -105,7 +107,7 @@ KELU_API void *getAvlLastNode(AvlTree *tree);
  * an element with that key belongs (the last node visited, with the key's
  * side in bit 0), or 0 when the tree is empty or compare returned anything
  * but -1, 0 or +1. A null tree or key is logged and answered with null.
- * O(height). Checked: the tree was set up (it has a comparison). */
+ * O(height). */
 KELU_API void *findAvlNode(AvlTree *tree, void *key, AvlIndex *position);
 
 /* walkAvlNode()
@@ -146,8 +148,7 @@ KELU_API uint32_t insertAvlNode(AvlTree *tree, void *element, AvlIndex position)
  * A null tree or element is logged. If compare breaks its contract (returns
  * anything but -1, 0 or +1) on a non-empty tree, the element is not linked,
  * the tree is left exactly as it was and "InsertAvlNode fail." (code 829) is
- * logged. O(height). Checked: the tree was set up; the element's AvlNode is at
- * an even address. */
+ * logged. O(height). Checked: the element's AvlNode is at an even address. */
 KELU_API void addAvlNode(AvlTree *tree, void *element);
 
 /* insertAvlNodeSpecified()

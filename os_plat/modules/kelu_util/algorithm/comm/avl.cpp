@@ -236,8 +236,6 @@ void *findAvlNode(AvlTree *tree, void *key, AvlIndex *position) {
         KELU_LOG(LOG_LVL_ERR, "findAvlNode", kCodeNullPointer, "NULL POINTER.");
         return nullptr;
     }
-    KELU_REQUIRE(tree->compare != nullptr, "findAvlNode",
-                 "Tree has no comparison: not set up by createAvl.");
     return search(tree, key, position);
 }
 
@@ -290,8 +288,6 @@ void addAvlNode(AvlTree *tree, void *element) {
         KELU_LOG(LOG_LVL_ERR, "addAvlNode", kCodeNullPointerNoResult, "NULL POINTER.");
         return;
     }
-    KELU_REQUIRE(tree->compare != nullptr, "addAvlNode",
-                 "Tree has no comparison: not set up by createAvl.");
     KELU_REQUIRE(isEven(nodeOf(tree, element)), "addAvlNode",
                  "Element's AvlNode is at an odd address.");
     // findAvlNode and insertAvlNode without their argument checks, which
