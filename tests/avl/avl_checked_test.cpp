@@ -58,7 +58,7 @@ const Violation kViolations[] = {
     KELU_ROW(NearestPositionOfAnotherTree, findAvlNearestNode, kSlot, findAvlNode(&t.other, &t.items[7], &t.position);
              findAvlNearestNode(&t.tree, t.position, AVL_LEFT)),
     KELU_ROW(NearestDirectionTwo, findAvlNearestNode, kDirection, findAvlNearestNode(&t.tree, 0, 2)),
-    KELU_ROW(WalkNeverLinked, walkAvlNode, kNotLinked, walkAvlNode(&t.tree, &t.items[7], AVL_RIGHT)),
+    KELU_ROW(WalkNeverLinked, walkAvlNode, kNotLinked, walkAvlNode(&t.tree, &t.items[0], AVL_RIGHT)),
     KELU_ROW(WalkDirectionTwo, walkAvlNode, kDirection, walkAvlNode(&t.tree, &t.items[1], 2)),
 };
 // clang-format on

@@ -13,10 +13,11 @@
 namespace {
 
 // `list` holds nodes 0 and 1, `plain` node 2; node 3 is in no list. `hollow`
-// and `hollowLocked` count one node and have none.
+// and `hollowLocked` count one node, and their rings run into `loop`, which
+// never returns to the head.
 SpinLockList list, hollowLocked;
 CounterList plain, hollow;
-ListNode nodes[4];
+ListNode nodes[4], loop;
 
 }  // namespace
 
@@ -48,7 +49,7 @@ const Violation kViolations[] = {
     KELU_ROW(counterListCutFirstNode, kCount, &hollow),
     KELU_ROW(spinLockListAddNoLock, kLinked, nullptr, &list),
     KELU_ROW(spinLockListAddTailNoLock, kLinked, &nodes[1], &list),
-    KELU_ROW(spinLockListDelNoLock, kNotLinked, &nodes[2], &list),
+    KELU_ROW(spinLockListDelNoLock, kNotLinked, &nodes[3], &hollowLocked),
     KELU_ROW(spinLockListCutFirstNodeNoLock, kCount, &hollowLocked),
     KELU_ROW(spinLockListCutLastNodeNoLock, kCount, &hollowLocked),
     KELU_ROW(spinLockListAdd, kLinked, &nodes[0], &list),
@@ -74,6 +75,7 @@ TEST_P(ListCheckedBuild, StopsBrokenContractWithItsRecord) {
     spinLockListAddTail(&nodes[1], &list);
     counterListAdd(&nodes[2], &plain);
     hollow.count = hollowLocked.count = 1;
+    hollow.next = hollowLocked.next = loop.next = &loop;
     EXPECT_DEATH(GetParam().make(),
                  std::string("\\[kelu L3\\] spinlock_list\\.cpp:[0-9]+ ") + GetParam().function +
                      " \\(module 381, code 1567\\): " + GetParam().message + "\\. locks held: 0");
