@@ -16,6 +16,19 @@
  * lies at an even address; a linked element is neither moved nor freed; a
  * position from findAvlNode is used before the tree changes; a direction is
  * AVL_LEFT or AVL_RIGHT.
+ *
+ * A checked build (the library configured with KELU_ASSERTIONS, for
+ * development) tests on entry to each operation, before it writes anything,
+ * the contracts that links alone can show ("Checked:" below), and never
+ * calls the comparison to do so. A broken one is logged once (level 3, code
+ * 1567, the operation's name, a message saying what is wrong), then the
+ * process aborts. Testing that an element or position is in the tree climbs
+ * its parent links to the root: O(height), so a full walk with walkAvlNode()
+ * is O(n log n). The climb reads the links of the element it is given, as
+ * the operation itself would: those of an element never linked may hold
+ * anything, and then the test may fault rather than report. Mistakes that
+ * fault before anything is written (a null tree where none is checked, a
+ * descriptor never set up) are not tested.
  */
 #ifndef KELU_UTIL_AVL_H
 #define KELU_UTIL_AVL_H
@@ -103,14 +116,17 @@ KELU_API void *findAvlNode(AvlTree *tree, void *key, AvlIndex *position);
  * The in-order neighbour of `element` (a linked element of `tree`): the
  * successor for AVL_RIGHT, the predecessor for AVL_LEFT, or null at the end.
  * Follows links only, never compares. A null tree or element is logged and
- * answered with null. O(height) per step, O(1) amortised over a full walk. */
+ * answered with null. O(height) per step, O(1) amortised over a full walk.
+ * Checked: the direction; the element is linked in `tree`. */
 KELU_API void *walkAvlNode(AvlTree *tree, void *element, uint32_t direction);
 
 /** findAvlNearestNode()
  * For a position stored by findAvlNode() on a miss: the largest element
  * before the missing key (AVL_LEFT) or the smallest after it (AVL_RIGHT), or
  * null when there is none or the position is 0 or 1. A null tree is logged
- * and answered with null. At most one walkAvlNode() step. */
+ * and answered with null. At most one walkAvlNode() step.
+ * Checked: the direction; a position other than 0 or 1 names an empty child
+ * slot of a node linked in `tree`. */
 KELU_API void *findAvlNearestNode(AvlTree *tree, AvlIndex position, uint32_t direction);
 
 /** insertAvlNode()
@@ -120,7 +136,10 @@ KELU_API void *findAvlNearestNode(AvlTree *tree, AvlIndex position, uint32_t dir
  * for a null tree or element.
  * Requires: `position` comes from findAvlNode() on this tree, unchanged
  * since, or is 0 for an empty tree; the element is in no tree. The
- * comparison is not called: the caller keeps the order. O(height). */
+ * comparison is not called: the caller keeps the order. O(height).
+ * Checked: the element's AvlNode is at an even address; the position names
+ * an empty child slot of a node linked in `tree`, or is 0 or 1 and the tree
+ * is empty. */
 KELU_API uint32_t insertAvlNode(AvlTree *tree, void *element, AvlIndex position);
 
 /** addAvlNode()
@@ -131,7 +150,7 @@ KELU_API uint32_t insertAvlNode(AvlTree *tree, void *element, AvlIndex position)
  * A null tree or element is logged. If compare breaks its contract (returns
  * anything but -1, 0 or +1) on a non-empty tree, the element is not linked,
  * the tree is left exactly as it was and "InsertAvlNode fail." (code 829) is
- * logged. O(height). */
+ * logged. O(height). Checked: the element's AvlNode is at an even address. */
 KELU_API void addAvlNode(AvlTree *tree, void *element);
 
 /** insertAvlNodeSpecified()
@@ -139,7 +158,9 @@ KELU_API void addAvlNode(AvlTree *tree, void *element);
  * predecessor (AVL_LEFT) of `here`, a linked element of this tree, without
  * calling the comparison: the caller keeps the order. Returns 0, or
  * AVL_ERR_PARAM (logged; nothing changed) for a null tree, element or here
- * (checked in that order) or a direction other than 0 or 1. O(height). */
+ * (checked in that order) or a direction other than 0 or 1. O(height).
+ * Checked: the element's AvlNode is at an even address; `here` is linked in
+ * `tree`. */
 KELU_API uint32_t insertAvlNodeSpecified(AvlTree *tree, void *element, void *here,
                                          uint32_t direction);
 
@@ -148,7 +169,8 @@ KELU_API uint32_t insertAvlNodeSpecified(AvlTree *tree, void *element, void *her
  * rotating at several levels. An element with two children is replaced by
  * its in-order neighbour from the taller subtree (the left one when both are
  * equally tall). The removed element's AvlNode is not written, and the
- * comparison is not called. A null tree or element is logged. O(height). */
+ * comparison is not called. A null tree or element is logged. O(height).
+ * Checked: the element is linked in `tree`. */
 KELU_API void removeAvlNode(AvlTree *tree, void *element);
 
 /** The operation table: eleven exported AVL operations (all but walkAvlNode),

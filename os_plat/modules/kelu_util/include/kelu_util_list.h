@@ -18,6 +18,19 @@
  * An unlocked operation must not overlap any other use of the same list; on
  * a SpinLockList that other threads use, its caller holds `lock` (taken with
  * do_vemo_spinlock_lock) around it.
+ *
+ * A checked build (the library configured with KELU_ASSERTIONS, for
+ * development) tests on entry to each operation, before it writes anything,
+ * the contracts that the ring can show: a node to link is not null, not the
+ * head and not already in the list; a node to unlink is in the list; a cut
+ * finds a node wherever `count` says there is one. It walks the ring from
+ * the head, at most `count` nodes, so linking and unlinking cost O(count);
+ * it never reads the links of the node it is given. A broken contract is
+ * logged once (level 3, code 1567, the operation's name), then the process
+ * aborts; a locked operation tests under its lock and releases it before
+ * the record (that of a NoLock operation is written while its caller still
+ * holds the lock it took). A null head is not tested: every operation faults
+ * at its first access to it, before writing anything.
  */
 #ifndef KELU_UTIL_LIST_H
 #define KELU_UTIL_LIST_H

@@ -6,6 +6,7 @@
 
 #include <atomic>
 
+#include "avl_checks.h"
 #include "avl_internal.h"
 #include "avl_rotation.h"
 #include "kelu_platform_calls.h"
@@ -238,6 +239,10 @@ void *walkAvlNode(AvlTree *tree, void *element, uint32_t direction) {
         KELU_LOG(LOG_LVL_ERR, "walkAvlNode", kCodeNullPointer, "NULL POINTER.");
         return nullptr;
     }
+    KELU_REQUIRE(isDirection(direction), "walkAvlNode",
+                 "Direction is neither AVL_LEFT nor AVL_RIGHT.");
+    KELU_REQUIRE(isLinkedIn(tree, nodeOf(tree, element)), "walkAvlNode",
+                 "Element is not linked in this tree.");
     return walk(tree, element, direction);
 }
 
@@ -246,6 +251,10 @@ void *findAvlNearestNode(AvlTree *tree, AvlIndex position, uint32_t direction) {
         KELU_LOG(LOG_LVL_ERR, "findAvlNearestNode", kCodeNullPointer, "NULL POINTER.");
         return nullptr;
     }
+    KELU_REQUIRE(isDirection(direction), "findAvlNearestNode",
+                 "Direction is neither AVL_LEFT nor AVL_RIGHT.");
+    KELU_REQUIRE(positionNode(position) == nullptr || namesEmptySlot(tree, position),
+                 "findAvlNearestNode", "Position names no empty slot of this tree.");
     AvlNode *node = positionNode(position);
     if (node == nullptr) {
         return nullptr;
@@ -262,6 +271,10 @@ uint32_t insertAvlNode(AvlTree *tree, void *element, AvlIndex position) {
         KELU_LOG(LOG_LVL_ERR, "insertAvlNode", kCodeNullPointer, "NULL POINTER.");
         return AVL_ERR_PARAM;
     }
+    KELU_REQUIRE(isEven(nodeOf(tree, element)), "insertAvlNode",
+                 "Element's AvlNode is at an odd address.");
+    KELU_REQUIRE(namesEmptySlot(tree, position), "insertAvlNode",
+                 "Position names no empty slot of this tree.");
     return link(tree, element, position);
 }
 
@@ -270,6 +283,8 @@ void addAvlNode(AvlTree *tree, void *element) {
         KELU_LOG(LOG_LVL_ERR, "addAvlNode", kCodeNullPointerNoResult, "NULL POINTER.");
         return;
     }
+    KELU_REQUIRE(isEven(nodeOf(tree, element)), "addAvlNode",
+                 "Element's AvlNode is at an odd address.");
     // findAvlNode and insertAvlNode without their argument checks, which
     // cannot fail here, and without a call through the procedure linkage
     // table: the records and results are theirs.
@@ -296,6 +311,10 @@ uint32_t insertAvlNodeSpecified(AvlTree *tree, void *element, void *here, uint32
         KELU_LOG(LOG_LVL_ERR, "insertAvlNodeSpecified", kCodeInvalidParam, "Invalid Param.");
         return AVL_ERR_PARAM;
     }
+    KELU_REQUIRE(isEven(nodeOf(tree, element)), "insertAvlNodeSpecified",
+                 "Element's AvlNode is at an odd address.");
+    KELU_REQUIRE(isLinkedIn(tree, nodeOf(tree, here)), "insertAvlNodeSpecified",
+                 "Anchor is not linked in this tree.");
     // The empty slot right next to `here` in `direction`: its own child slot,
     // or the innermost slot of its subtree on that side.
     AvlNode *node = nodeOf(tree, here);
@@ -317,6 +336,8 @@ void removeAvlNode(AvlTree *tree, void *element) {
         KELU_LOG(LOG_LVL_ERR, "removeAvlNode", kCodeNullPointerNoResult, "NULL POINTER.");
         return;
     }
+    KELU_REQUIRE(isLinkedIn(tree, nodeOf(tree, element)), "removeAvlNode",
+                 "Element is not linked in this tree.");
     unlink(tree, nodeOf(tree, element));
 }
 
