@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that a task needs, by name:
-#   build  the library, the tool and the examples
+#   build  the library, the tool (and its manual page) and the examples
 #   test   scripts/test.sh: the test suite, valgrind, coverage, lint
 #          (clang-format, clang-tidy), the clang build, the Debian packages
 #          and the ABI check
@@ -12,7 +12,7 @@
 set -euo pipefail
 
 declare -A needs=(
-  [build]="build-essential cmake pkg-config libisal-dev"
+  [build]="build-essential cmake pkg-config libisal-dev help2man"
   [test]="git libgtest-dev libgmock-dev valgrind gcovr groff-base clang clang-format clang-tidy
           abigail-tools dpkg-dev file"
   [fuzz]="clang libclang-rt-14-dev"

@@ -33,18 +33,25 @@ constexpr std::string_view kHelp =
     "  -h, --help            display this help and exit\n"
     "      --version         output version information and exit\n"
     "\n"
-    "By default each FILE gets the line\n"
-    "  CRC32 CRC32C BYTES NAME\n"
-    "with both checksums as 8 hex digits and the length in decimal; NAME is\n"
-    "omitted for standard input read when no FILE is given. With --tag:\n"
-    "  CRC32 (NAME) = CRC32\n"
-    "  CRC32C (NAME) = CRC32C\n"
+    "Options may follow the FILEs; -- ends them. Of --quiet, --status and --warn,\n"
+    "the last one given counts.\n"
+    "\n"
+    "Output lines:\n"
+    "  CRC32 CRC32C BYTES NAME   the default; without \" NAME\" when no FILE is given\n"
+    "  CRC32 (NAME) = CRC32      the first --tag line\n"
+    "  CRC32C (NAME) = CRC32C    the second --tag line\n"
+    "Checksums are 8 hex digits, BYTES is decimal, NAME is - for standard input.\n"
     "A NAME holding a newline, carriage return or backslash is written with\n"
     "those escaped as \\n, \\r and \\\\, and its line starts with a backslash.\n"
     "\"123456789\" gives: fc891918 e3069283 9\n"
     "\n"
-    "Exit status: 0 on success; 1 when a file could not be read, a checksum did\n"
-    "not match, no checksum line was found, or on a usage or write error.\n";
+    "Exit status:\n"
+    "  0  every file was read; with --check, every list had a properly formatted\n"
+    "     line and every file it named was read and matched\n"
+    "  1  a file or list could not be read, a checksum or length did not match,\n"
+    "     a list had no properly formatted line (with --strict, any improperly\n"
+    "     formatted one), no file was verified under --ignore-missing, an option\n"
+    "     was wrong, or standard output could not be written\n";
 
 constexpr std::string_view kVersion = "kelu-cksum (libkelu_util) " KELU_UTIL_VERSION_STRING "\n";
 
