@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#include "tool/checksum_line_program.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "checksum_line.h"
+
+namespace kelu::test {
+
+std::string runProgram(const uint8_t *data, size_t size) {
+    using cksum::Expected;
+    const std::string input(reinterpret_cast<const char *>(data), size);
+    for (size_t start = 0, end = 0; start <= size; start = end + 1) {
+        end = std::min(input.find('\n', start), size);
+        (void)cksum::parseLine(std::string_view(input).substr(start, end - start));
+    }
+    uint8_t head[17] = {};
+    std::memcpy(head, data, std::min(size, sizeof head));
+    cksum::Checksums sums;
+    std::memcpy(&sums.crc32, head, 4);
+    std::memcpy(&sums.crc32c, head + 4, 4);
+    std::memcpy(&sums.bytes, head + 8, 8);
+    const bool tag = head[16] & 1, named = tag || (head[16] & 2) != 0;
+    const std::string name = input.substr(std::min(size, sizeof head));
+    const bool readable = !named || (!name.empty() && name.find('\0') == std::string::npos);
+    const std::string carried = named ? name : "-";
+    std::string text = cksum::formatResult(sums, named ? std::optional(name) : std::nullopt, tag);
+    for (const Expected &line :
+         tag ? std::vector<Expected>{{carried, sums.crc32, {}, {}}, {carried, {}, sums.crc32c, {}}}
+             : std::vector<Expected>{{carried, sums.crc32, sums.crc32c, sums.bytes}}) {
+        const size_t end = text.find('\n');
+        if (end == text.npos || text.find('\r') < end ||
+            cksum::parseLine(text.substr(0, end)) !=
+                (readable ? std::optional(line) : std::nullopt)) {
+            return "a result line does not read back: " + text;
+        }
+        text.erase(0, end + 1);
+    }
+    const std::string verdict = cksum::formatVerdict(name, "OK");
+    if (!text.empty() || verdict.find_first_of("\n\r") != verdict.size() - 1) {
+        return "more than one line: " + text + verdict;
+    }
+    return "";
+}
+
+}  // namespace kelu::test
