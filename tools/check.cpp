@@ -13,7 +13,8 @@ namespace kelu::cksum {
 namespace {
 
 struct Tally {
-    unsigned long formatted = 0, malformed = 0, unreadable = 0, mismatched = 0, matched = 0;
+    bool anyFormatted = false;
+    unsigned long malformed = 0, unreadable = 0, mismatched = 0, matched = 0;
 };
 
 // "WARNING: 1 line is improperly formatted", "WARNING: 2 lines are ...".
@@ -52,7 +53,7 @@ void verify(const Expected &line, const Options &options, LastRead &last, Tally 
 
 // Reports what the lines of one list came to; true when it passed.
 bool summarise(std::string_view list, const Tally &tally, const Options &options) {
-    if (tally.formatted == 0) {
+    if (!tally.anyFormatted) {
         report({list, ": no properly formatted checksum lines found"});
         return false;
     }
@@ -98,7 +99,7 @@ bool checkList(const std::string &path, const Options &options, LastRead &last) 
         const std::optional<Expected> line = parseLine(text);
         // Standard input holds the list itself: a line naming it is no file's.
         if (line && !(isStdin && line->name == "-")) {
-            ++tally.formatted;
+            tally.anyFormatted = true;
             verify(*line, options, last, tally);
             continue;
         }
