@@ -10,12 +10,11 @@
 
 namespace kelu::test {
 
-// "" when every line of the `size` bytes at `data` parses or not without
-// misbehaving, and the result lines for the checksums, length and format
-// that the first 17 bytes give and the name the rest gives are one line per
-// checksum line, each reading back as exactly what it carries (as nothing
-// for a name no line can carry), and the name's verdict is one line.
-// Otherwise what differed.
+// "" when every line of `data` parses or not without misbehaving, and the
+// result lines for the checksums, length and format the first 17 bytes give
+// and the name the rest gives each read back as exactly what they carry (as
+// nothing for a name no line can carry), the verdict for the name being one
+// line too; otherwise what differed.
 std::string runProgram(const uint8_t *data, size_t size);
 
 }  // namespace kelu::test

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // kelu-cksum as a user meets it: each case is a command line that sh runs in
-// a directory of its own, holding the files the case lists besides kFiles,
-// with what it must print on standard output and standard error and the
-// status it must exit with. Then the checksum-line format through its
+// a directory of its own, holding the files kSetUp makes and the case's
+// `list`, with what it must print on standard output and standard error and
+// the status it must exit with. Then the checksum-line format through its
 // interface.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <vector>
 
 #include "checksum_line.h"
@@ -18,129 +18,116 @@
 
 namespace {
 
-using Files = std::vector<std::pair<std::string, std::string>>;
-
-// The catalogue string in `f` and `-x`, 1 MB over several of the tool's read
-// pieces in `big` (its values come from ISA-L's crc32_ieee and crc32_iscsi),
-// and two names that are written escaped.
-const Files kFiles = {{"f", "123456789"},
-                      {"-x", "123456789"},
-                      {"a\nb", "x"},
-                      {"c\\d", "y"},
-                      {"big", [] {
-                           std::string big;
-                           while (big.size() < 1000000)
-                               big += "123456789\n";
-                           return big;
-                       }()}};
+// Made first in every case's directory: the catalogue string in `f`, `-x`
+// and `+x`, two names that are written escaped, and 1 MB over several of the
+// tool's read pieces in `big` (its values come from ISA-L's crc32_ieee and
+// crc32_iscsi).
+const char kSetUp[] =
+    "printf 123456789 | tee f ./-x ./+x >/dev/null; printf x >'a\nb'; printf y >'c\\d'\n"
+    "yes 123456789 | head -c 1000000 >big\n";
 const std::string kSums = "fc891918 e3069283 9 f\nFF06BEE9 21C06275 1000000 big\n";
 const std::string kTry = "Try 'kelu-cksum --help' for more information.\n";
 
 struct Case {
     const char *name, *command;
-    Files files;
-    std::string out, err;
+    std::string list, out, err;
     int status;
 };
 
 // clang-format off
 const Case kCases[] = {
     // Printing checksums.
-    {"compute_past_an_unreadable_file", "kelu-cksum f nothere big", {},
+    {"compute_past_an_unreadable_file", "kelu-cksum f nothere big", "",
      "fc891918 e3069283 9 f\nff06bee9 21c06275 1000000 big\n", "kelu-cksum: nothere: No such file or directory\n", 1},
-    {"unnamed_standard_input", "kelu-cksum <big", {}, "ff06bee9 21c06275 1000000\n", "", 0},
-    {"tagged_dash_is_standard_input", "kelu-cksum --tag - <f", {}, "CRC32 (-) = fc891918\nCRC32C (-) = e3069283\n", "", 0},
-    {"escaped_names", "kelu-cksum \"$(printf 'a\\nb')\" 'c\\d'", {},
+    {"unnamed_standard_input", "kelu-cksum <big", "", "ff06bee9 21c06275 1000000\n", "", 0},
+    {"tagged_dash_is_standard_input", "kelu-cksum --tag - <f", "", "CRC32 (-) = fc891918\nCRC32C (-) = e3069283\n", "", 0},
+    {"escaped_names", "kelu-cksum \"$(printf 'a\\nb')\" 'c\\d'", "",
      "\\774bb014 a93c5f93 1 a\\nb\n\\738aada3 5b57dc90 1 c\\\\d\n", "", 0},
-    {"double_dash_ends_the_options", "kelu-cksum -- -x", {}, "fc891918 e3069283 9 -x\n", "", 0},
-    {"write_error", "kelu-cksum big >/dev/full", {}, "", "kelu-cksum: write error: No space left on device\n", 1},
+    {"double_dash_ends_the_options", "kelu-cksum -- -x +x", "", "fc891918 e3069283 9 -x\nfc891918 e3069283 9 +x\n", "", 0},
+    {"files_are_closed", "ulimit -n 8 && kelu-cksum -c list list list list list list list list | sort | uniq -c",
+     "fc891918 e3069283 9 f\nfc891918 e3069283 9 -x\n", "      8 -x: OK\n      8 f: OK\n", "", 0},
+    {"write_error", "kelu-cksum big >/dev/full", "", "", "kelu-cksum: write error: No space left on device\n", 1},
     // Checking lists.
-    {"check_in_either_case", "kelu-cksum --check list", {{"list", kSums}}, "f: OK\nbig: OK\n", "", 0},
-    {"each_field_is_checked", "kelu-cksum -c list", {{"list", "fc891919 e3069283 9 f\nfc891918 e3069284 9 f\n"
-         "fc891918 e3069283 8 f\nCRC32 (f) = fc891918\nCRC32C (f) = e3069282\n"}},
+    {"check_in_either_case", "kelu-cksum --check list", kSums, "f: OK\nbig: OK\n", "", 0},
+    {"each_field_is_checked", "kelu-cksum -c list", "fc891919 e3069283 9 f\nfc891918 e3069284 9 f\n"
+     "fc891918 e3069283 8 f\nCRC32 (f) = fc891918\nCRC32C (f) = e3069282\n",
      "f: FAILED\nf: FAILED\nf: FAILED\nf: OK\nf: FAILED\n", "kelu-cksum: WARNING: 4 computed checksums did NOT match\n", 1},
-    {"quiet_prints_failures_only", "kelu-cksum -c --quiet list", {{"list", "fc891919 e3069283 9 f\n" + kSums}},
+    {"quiet_prints_failures_only", "kelu-cksum -c --quiet list", "fc891919 e3069283 9 f\n" + kSums,
      "f: FAILED\n", "kelu-cksum: WARNING: 1 computed checksum did NOT match\n", 1},
-    {"status_prints_nothing", "kelu-cksum -c --status list", {{"list", "ff06bee9 21c06275 999999 big\n" + kSums}},
-     "", "", 1},
+    {"status_prints_nothing", "kelu-cksum -c --status list", "ff06bee9 21c06275 999999 big\n" + kSums, "", "", 1},
     {"no_name_or_dash_is_standard_input_read_once", "kelu-cksum -c list <big",
-     {{"list", "ff06bee9 21c06275 1000000\nCRC32 (-) = ff06bee9\nCRC32C (-) = 21c06275\n"}}, "-: OK\n-: OK\n-: OK\n", "", 0},
+     "ff06bee9 21c06275 1000000\nCRC32 (-) = ff06bee9\nCRC32C (-) = 21c06275\n", "-: OK\n-: OK\n-: OK\n", "", 0},
     {"a_list_on_standard_input_cannot_name_it", "kelu-cksum -c -w - <list",
-     {{"list", "fc891918 e3069283 9 -\nfc891918 e3069283 9\nCRC32 (-) = fc891918\n" + kSums}}, "f: OK\nbig: OK\n",
+     "fc891918 e3069283 9 -\nfc891918 e3069283 9\nCRC32 (-) = fc891918\n" + kSums, "f: OK\nbig: OK\n",
      "kelu-cksum: standard input: 1: improperly formatted checksum line\n"
      "kelu-cksum: standard input: 2: improperly formatted checksum line\n"
      "kelu-cksum: standard input: 3: improperly formatted checksum line\n"
      "kelu-cksum: WARNING: 3 lines are improperly formatted\n", 0},
-    {"a_missing_file", "kelu-cksum -c list", {{"list", "fc891918 e3069283 9 nothere\n" + kSums}},
+    {"a_missing_file", "kelu-cksum -c list", "fc891918 e3069283 9 nothere\n" + kSums,
      "nothere: FAILED open or read\nf: OK\nbig: OK\n",
      "kelu-cksum: nothere: No such file or directory\nkelu-cksum: WARNING: 1 listed file could not be read\n", 1},
     {"ignore_missing_skips_only_missing_files", "kelu-cksum -c --ignore-missing list",
-     {{"list", "fc891918 e3069283 9 nothere\nfc891918 e3069283 9 f\nfc891918 e3069283 9 .\n"}},
+     "fc891918 e3069283 9 nothere\nfc891918 e3069283 9 f\nfc891918 e3069283 9 .\n",
      "f: OK\n.: FAILED open or read\n", "kelu-cksum: .: Is a directory\nkelu-cksum: WARNING: 1 listed file could not be read\n", 1},
     {"ignore_missing_quiet_and_passing", "kelu-cksum -c --ignore-missing --quiet list",
-     {{"list", "fc891918 e3069283 9 nothere\nfc891918 e3069283 9 f\n"}}, "", "", 0},
+     "fc891918 e3069283 9 nothere\nfc891918 e3069283 9 f\n", "", "", 0},
     {"ignore_missing_with_nothing_verified", "kelu-cksum -c --ignore-missing --warn list",
-     {{"list", "CRC32 (nothere) = fc891918\n"}}, "", "kelu-cksum: list: no file was verified\n", 1},
-    {"ignore_missing_with_nothing_matched", "kelu-cksum -c --ignore-missing list", {{"list", "fc891919 e3069283 9 f\n"}},
+     "CRC32 (nothere) = fc891918\n", "", "kelu-cksum: list: no file was verified\n", 1},
+    {"ignore_missing_with_nothing_matched", "kelu-cksum -c --ignore-missing list", "fc891919 e3069283 9 f\n",
      "f: FAILED\n", "kelu-cksum: WARNING: 1 computed checksum did NOT match\nkelu-cksum: list: no file was verified\n", 1},
     {"ignore_missing_under_status", "kelu-cksum -c --ignore-missing --status list",
-     {{"list", "fc891918 e3069283 9 nothere\n"}}, "", "", 1},
+     "fc891918 e3069283 9 nothere\n", "", "", 1},
     {"malformed_lines_are_counted", "printf 'ff06bee9 21c06275 1000000 big\\r\\n' >>list && kelu-cksum -c list",
-     {{"list", "# comment\n\nff06bee9 21c06275 1000000 \nff06bee9 21c06275 x big\nCRC32 (big) = ff06bee90\n"
-               "\\ff06bee9 21c06275 1000000 b\\q\n"}}, "big: OK\n", "kelu-cksum: WARNING: 4 lines are improperly formatted\n", 0},
-    {"malformed_lines_under_strict_and_warn", "kelu-cksum -c --strict -w list", {{"list", "junk\n" + kSums}},
+     "# comment\n\nff06bee9 21c06275 1000000 \nff06bee9 21c06275 x big\nCRC32 (big) = ff06bee90\n"
+     "\\ff06bee9 21c06275 1000000 b\\q\n", "big: OK\n", "kelu-cksum: WARNING: 4 lines are improperly formatted\n", 0},
+    {"malformed_lines_under_strict_and_warn", "kelu-cksum -c --strict -w list", "junk\n" + kSums,
      "f: OK\nbig: OK\n", "kelu-cksum: list: 1: improperly formatted checksum line\n"
      "kelu-cksum: WARNING: 1 line is improperly formatted\n", 1},
-    {"of_warn_and_quiet_the_last_counts", "kelu-cksum -c -w --quiet list", {{"list", "junk\n" + kSums}},
+    {"of_warn_and_quiet_the_last_counts", "kelu-cksum -c -w --quiet list", "junk\n" + kSums,
      "", "kelu-cksum: WARNING: 1 line is improperly formatted\n", 0},
-    {"no_properly_formatted_line", "kelu-cksum -c --status <list", {{"list", "junk\n"}},
+    {"standard_input_read_to_its_end_by_a_list", "kelu-cksum -c --status - - <list", kSums,
      "", "kelu-cksum: standard input: no properly formatted checksum lines found\n", 1},
     {"escaped_names_read_back", "kelu-cksum -c list",
-     {{"list", "\\774bb014 a93c5f93 1 a\\nb\n\\738aada3 5b57dc90 1 c\\\\d\n\\CRC32 (a\\nb) = 774bb014\n"}},
+     "\\774bb014 a93c5f93 1 a\\nb\n\\738aada3 5b57dc90 1 c\\\\d\n\\CRC32 (a\\nb) = 774bb014\n",
      "\\a\\nb: OK\nc\\d: OK\n\\a\\nb: OK\n", "", 0},
-    {"every_list_is_checked", "kelu-cksum -c bad list nothere", {{"list", kSums}, {"bad", "fc891919 e3069283 9 f\n"}},
-     "f: FAILED\nf: OK\nbig: OK\n",
-     "kelu-cksum: WARNING: 1 computed checksum did NOT match\nkelu-cksum: nothere: No such file or directory\n", 1},
-    {"a_list_that_cannot_be_read", "kelu-cksum -c .", {}, "", "kelu-cksum: .: read error: Is a directory\n", 1},
+    {"every_list_is_checked", "kelu-cksum -c nothere list +x", kSums, "f: OK\nbig: OK\n",
+     "kelu-cksum: nothere: No such file or directory\nkelu-cksum: +x: no properly formatted checksum lines found\n", 1},
+    {"a_list_that_cannot_be_read", "kelu-cksum -c .", "", "", "kelu-cksum: .: read error: Is a directory\n", 1},
     // Options.
-    {"help_abbreviated", "kelu-cksum --he >help && head -n 1 help", {}, "Usage: kelu-cksum [OPTION]... [FILE]...\n", "", 0},
-    {"version", "kelu-cksum --version", {}, "kelu-cksum (libkelu_util) " KELU_UTIL_VERSION_STRING "\n", "", 0},
-    {"unknown_option_whatever_the_path", "\"$(command -v kelu-cksum)\" --bogus", {}, "", "kelu-cksum: unrecognized option '--bogus'\n" + kTry, 1},
-    {"tag_when_checking", "kelu-cksum -c --tag list", {},
+    {"help_abbreviated", "kelu-cksum --he >help && head -n 1 help", "", "Usage: kelu-cksum [OPTION]... [FILE]...\n", "", 0},
+    {"version", "kelu-cksum --version", "", "kelu-cksum (libkelu_util) " KELU_UTIL_VERSION_STRING "\n", "", 0},
+    {"unknown_option_whatever_the_path", "\"$(command -v kelu-cksum)\" --bogus", "",
+     "", "kelu-cksum: unrecognized option '--bogus'\n" + kTry, 1},
+    {"tag_when_checking", "kelu-cksum -c --tag list", "",
      "", "kelu-cksum: the --tag option is meaningless when verifying checksums\n" + kTry, 1},
-    {"check_options_without_check", "kelu-cksum f --strict --status", {},
+    {"check_options_without_check", "kelu-cksum f --strict --status", "",
      "", "kelu-cksum: the --strict option is meaningful only when verifying checksums\n" + kTry, 1},
 };
 // clang-format on
 
-std::string contents(const std::filesystem::path &path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
+namespace fs = std::filesystem;
+
+std::string contents(const fs::path &path) {
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 class Command : public testing::TestWithParam<Case> {};
 
 TEST_P(Command, PrintsAndExitsAsExpected) {
     const Case &c = GetParam();
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("kelu_cksum_test." + std::string(c.name));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directory(dir);
-    Files files = kFiles;
-    files.insert(files.end(), c.files.begin(), c.files.end());
-    files.emplace_back(".command", c.command);
-    for (const auto &[name, text] : files) {
-        std::ofstream(dir / name, std::ios::binary) << text;
-    }
-    const std::string run = "cd '" + dir.string() + "' && PATH='" +
-                            std::filesystem::path(KELU_CKSUM).parent_path().string() +
-                            "':\"$PATH\" sh .command >.out 2>.err";
+    const auto dir = fs::temp_directory_path() / ("kelu_cksum_test." + std::string(c.name));
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    std::ofstream(dir / "list", std::ios::binary) << c.list;
+    std::ofstream(dir / ".command") << kSetUp << c.command;
+    const std::string run = "cd '" + dir.string() +
+                            "' && PATH='" KELU_CKSUM_DIR
+                            "':\"$PATH\" sh .command </dev/null >.out 2>.err";
     const int status = std::system(run.c_str());
     EXPECT_EQ(contents(dir / ".out"), c.out);
     EXPECT_EQ(contents(dir / ".err"), c.err);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << "status " << status;
-    std::filesystem::remove_all(dir);
+    fs::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tool, Command, testing::ValuesIn(kCases),
