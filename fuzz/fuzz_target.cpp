@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The fuzz target of one interpreter of tests/support, named by KELU_FUZZ_RUN
-// (kelu::test::runAvl, runLists, runChecksums, or runProgram for the
-// checksum-line format of tests/tool): the input is its program,
-// and any disagreement it finds aborts with what differed. The unit test
-// build compiles the same file once per interpreter to replay the corpora.
+// The fuzz target of one interpreter named by KELU_FUZZ_RUN (kelu::test::runAvl,
+// runLists or runChecksums of tests/support, runProgram of tests/tool): the input
+// is its program, and any disagreement aborts with what differed. The unit test
+// build compiles it once per interpreter to replay the corpora.
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -10,7 +10,6 @@
 namespace kelu::test {
 
 std::string runProgram(const uint8_t *data, size_t size) {
-    using cksum::Expected;
     const std::string input(reinterpret_cast<const char *>(data), size);
     for (size_t start = 0, end = 0; start <= size; start = end + 1) {
         end = std::min(input.find('\n', start), size);
@@ -18,18 +17,17 @@ std::string runProgram(const uint8_t *data, size_t size) {
     }
     uint8_t head[17] = {};
     std::memcpy(head, data, std::min(size, sizeof head));
-    cksum::Checksums sums;
-    std::memcpy(&sums.crc32, head, 4);
-    std::memcpy(&sums.crc32c, head + 4, 4);
-    std::memcpy(&sums.bytes, head + 8, 8);
+    cksum::Checksums sums;  // CRC-32, CRC-32C and length: 16 bytes, no padding
+    std::memcpy(&sums, head, sizeof sums);
     const bool tag = head[16] & 1, named = tag || (head[16] & 2) != 0;
     const std::string name = input.substr(std::min(size, sizeof head));
     const bool readable = !named || (!name.empty() && name.find('\0') == std::string::npos);
     const std::string carried = named ? name : "-";
     std::string text = cksum::formatResult(sums, named ? std::optional(name) : std::nullopt, tag);
-    for (const Expected &line :
-         tag ? std::vector<Expected>{{carried, sums.crc32, {}, {}}, {carried, {}, sums.crc32c, {}}}
-             : std::vector<Expected>{{carried, sums.crc32, sums.crc32c, sums.bytes}}) {
+    using Lines = std::vector<cksum::Expected>;
+    for (const cksum::Expected &line :
+         tag ? Lines{{carried, sums.crc32, {}, {}}, {carried, {}, sums.crc32c, {}}}
+             : Lines{{carried, sums.crc32, sums.crc32c, sums.bytes}}) {
         const size_t end = text.find('\n');
         if (end == text.npos || text.find('\r') < end ||
             cksum::parseLine(text.substr(0, end)) !=
