@@ -34,7 +34,7 @@ struct Case {
 // clang-format off
 const Case kCases[] = {
     // Printing checksums.
-    {"compute_past_an_unreadable_file", "kelu-cksum f nothere big", "",
+    {"compute_past_an_unreadable_file_stdin_closed", "kelu-cksum f nothere big <&-", "",
      "fc891918 e3069283 9 f\nff06bee9 21c06275 1000000 big\n", "kelu-cksum: nothere: No such file or directory\n", 1},
     {"unnamed_standard_input", "kelu-cksum <big", "", "ff06bee9 21c06275 1000000\n", "", 0},
     {"tagged_dash_is_standard_input", "kelu-cksum --tag - <f", "", "CRC32 (-) = fc891918\nCRC32C (-) = e3069283\n", "", 0},
