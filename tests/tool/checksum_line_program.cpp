@@ -20,14 +20,13 @@ std::string runProgram(const uint8_t *data, size_t size) {
     cksum::Checksums sums;  // CRC-32, CRC-32C and length: 16 bytes, no padding
     std::memcpy(&sums, head, sizeof sums);
     const bool tag = head[16] & 1, named = tag || (head[16] & 2) != 0;
-    const std::string name = input.substr(std::min(size, sizeof head));
-    const bool readable = !named || (!name.empty() && name.find('\0') == std::string::npos);
-    const std::string carried = named ? name : "-";
+    const std::string name = named ? input.substr(std::min(size, sizeof head)) : "-";
+    const bool readable = !name.empty() && name.find('\0') == std::string::npos;
     std::string text = cksum::formatResult(sums, named ? std::optional(name) : std::nullopt, tag);
     using Lines = std::vector<cksum::Expected>;
     for (const cksum::Expected &line :
-         tag ? Lines{{carried, sums.crc32, {}, {}}, {carried, {}, sums.crc32c, {}}}
-             : Lines{{carried, sums.crc32, sums.crc32c, sums.bytes}}) {
+         tag ? Lines{{name, sums.crc32, {}, {}}, {name, {}, sums.crc32c, {}}}
+             : Lines{{name, sums.crc32, sums.crc32c, sums.bytes}}) {
         const size_t end = text.find('\n');
         if (end == text.npos || text.find('\r') < end ||
             cksum::parseLine(text.substr(0, end)) !=

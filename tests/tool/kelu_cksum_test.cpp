@@ -4,12 +4,12 @@
 // stdout, stderr and exit status. Then the line format through its interface.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
 
 #include "checksum_line.h"
 #include "kelu_util_version.h"
@@ -111,13 +111,14 @@ class Command : public testing::TestWithParam<Case> {};
 
 TEST_P(Command, PrintsAndExitsAsExpected) {
     const Case &c = GetParam();
-    const auto dir = fs::temp_directory_path() / ("kelu_cksum_test." + std::string(c.name));
-    fs::create_directory(dir);  // every file it holds is written anew
+    const auto dir =
+        fs::temp_directory_path() / ("kelu_cksum_test." + std::to_string(getpid()) + "." + c.name);
+    fs::create_directory(dir);
     std::ofstream(dir / "list", std::ios::binary) << c.list;
     std::ofstream(dir / ".command") << kSetUp << c.command;
     const std::string run = "cd '" + dir.string() +
                             "' && PATH='" KELU_CKSUM_DIR
-                            "':\"$PATH\" sh .command </dev/null >.out 2>.err";
+                            "':$PATH sh .command </dev/null >.out 2>.err";
     const int status = std::system(run.c_str());
     EXPECT_EQ(contents(dir / ".out"), c.out);
     EXPECT_EQ(contents(dir / ".err"), c.err);
@@ -143,7 +144,7 @@ struct LineCase {
     }
 };
 
-const std::vector<LineCase> kLines = {
+const LineCase kLines[] = {
     {"fc891918 e3069283 9 f", all("f")},
     {"FC891918 E3069283 009 f", all("f")},
     {"fc891918 e3069283 9", all("-")},
