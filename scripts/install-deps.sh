@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that a task needs, by name:
-#   build  the library, the tool and the examples
+#   build  the library, the tool (and its manual page) and the examples
 #   test   scripts/test.sh: the test suite, valgrind, coverage, lint
 #          (clang-format, clang-tidy), the API reference (Doxygen), the clang
 #          build, the Debian packages (debhelper, lintian, man-db for the
@@ -15,7 +15,7 @@ set -euo pipefail
 
 bench="libbenchmark-dev libboost-dev zlib1g-dev python3 python3-matplotlib"
 declare -A needs=(
-  [build]="build-essential cmake pkg-config libisal-dev"
+  [build]="build-essential cmake pkg-config libisal-dev help2man"
   [test]="git libgtest-dev libgmock-dev valgrind gcovr groff-base clang clang-format clang-tidy
           abigail-tools dpkg-dev file debhelper lintian doxygen man-db $bench"
   [fuzz]="clang libclang-rt-14-dev"
