@@ -76,7 +76,8 @@ class CxxInterpreter : public Interpreting {
     // Element indices ordered by key, as the sets order the elements.
     using Model = std::function<bool(int64_t, int64_t)>;
 
-    // The containers after running `before`, a program.
+    // The containers after running `before`, a program whose steps check
+    // what they return but leave the containers to the first verify().
     explicit CxxInterpreter(std::string_view before = {});
 
     // "set [a c], list [b]": each non-empty container in its order.
@@ -101,6 +102,7 @@ class CxxInterpreter : public Interpreting {
   private:
     template <typename Range>
     bool holds(Range &range, Which c);
+    bool settingUp_ = true;
 };
 
 template <bool Checked>
