@@ -4,11 +4,10 @@
 // operations (cxx_interpreter.h says how a program reads) leaves every
 // container holding exact elements, written in order as "set [a c], list
 // [b]", while the interpreter checks every container against its standard
-// model after each step, in both checked modes. Then every short program,
+// model after each step, checked and not. Then every short program,
 // exhaustively, and the replay of the fuzz corpus; then each mistake that
-// checked mode stops, with its message; then what the interpreter cannot
-// reach: elements of any layout, C code sharing a set, and two threads on a
-// locked list. (misuse.cpp holds the misuses that do not compile.)
+// checked mode stops, with its message; then two threads on a locked list,
+// and the checksums. (misuse.cpp holds the misuses that do not compile.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,7 +39,7 @@ const NamedCase kCases[] = {
      "set [a e g k]", ""},
     {"EraseByKeyTakesEveryEqualElement", "multi.insert a, multi.insert c, multi.insert b",
      "multi.erase_key 0, multi.dispose_key 1", "", ""},
-    {"EraseARangeOfKeys", "set.range a c, set.range e g", "set.erase_range 1 3", "set [a g]", ""},
+    {"EraseARangeOfKeys", "set.insert a, set.insert c, set.insert e, set.insert g", "set.erase_range 1 3", "set [a g]", ""},
     {"ClearedSetsTakeTheirElementsAgain", "set.insert a, multi.insert a",
      "set.clear, multi.clear_dispose, set.insert a, multi.insert a", "set [a], multi [a]", ""},
     {"MovedSetsAndListsKeepTheirElements", "set.insert a, set.insert c, list.push_back b",
@@ -59,17 +58,10 @@ const NamedCase kCases[] = {
 
 class CxxCases : public ::testing::TestWithParam<NamedCase> {};
 
-template <bool Checked>
-void expectCase(const NamedCase &c) {
-    CxxInterpreter<Checked> x(c.before);
-    EXPECT_EQ(x.failure(), "") << "before";
-    EXPECT_EQ(runText(x, kelu::test::cxxOperations<Checked>(), c.program), "");
-    EXPECT_EQ(x.state(), c.after);
-}
-
 TEST_P(CxxCases, LeaveTheirContainers) {
-    expectCase<true>(GetParam());
-    expectCase<false>(GetParam());
+    CxxInterpreter x(GetParam().before);
+    EXPECT_EQ(runText(x, kelu::test::kCxxOperations, GetParam().program), "");
+    EXPECT_EQ(x.state(), GetParam().after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Named, CxxCases, ::testing::ValuesIn(kCases),
@@ -78,28 +70,24 @@ INSTANTIATE_TEST_SUITE_P(Named, CxxCases, ::testing::ValuesIn(kCases),
 // Every program of two operations, each with two choices of arguments (one
 // under the sanitizers), from a state where every container holds elements.
 TEST(CxxExhaustive, EveryProgramOfTwoStepsFromFilledContainers) {
-    const char *filled =
-        "set.insert a, set.insert c, set.insert e, multi.insert a, multi.insert b, "
-        "multi.insert c, list.push_back a, list.push_back d, spare.push b, spin.push_back c, "
-        "spin.push_back e, spin2.push d";
-    const size_t rows = kelu::test::cxxOperations<true>().size();
 #ifdef KELU_SANITIZED_BUILD
     const size_t choices = 1;
 #else
     const size_t choices = 2;
 #endif
-    std::vector<uint8_t> program(2 * CxxInterpreter<true>::kInstructionBytes);
+    const size_t rows = kelu::test::kCxxOperations.size();
+    std::vector<uint8_t> program(6);
     for (size_t n = 0; n < choices * choices * rows * rows; ++n) {
         for (size_t step = 0, rest = n; step < 2; ++step, rest /= choices * rows) {
             program[3 * step] = static_cast<uint8_t>(rest % rows);
             program[3 * step + 1] = program[3 * step + 2] =
                 static_cast<uint8_t>(rest / rows % choices * 7);
         }
-        CxxInterpreter<true> checked(filled);
-        CxxInterpreter<false> unchecked(filled);
-        ASSERT_EQ(runBytes(checked, kelu::test::cxxOperations<true>(), program) +
-                      runBytes(unchecked, kelu::test::cxxOperations<false>(), program),
-                  "")
+        CxxInterpreter x(
+            "set.insert a, set.insert c, set.insert e, multi.insert a, multi.insert b, "
+            "multi.insert c, list.push_back a, list.push_back d, spare.push b, spin.push_back c, "
+            "spin.push_back e, spin2.push d");
+        ASSERT_EQ(runBytes(x, kelu::test::kCxxOperations, program), "")
             << kelu::test::describeInput(program);
     }
 }
@@ -131,37 +119,35 @@ struct Mistake {
     const char *name, *message;
     void (*make)();
 };
-#define AVL_LINKED "the element's hook is linked"
-#define AVL_NOT_HERE "the element is not linked in this container"
-#define LIST_NOT_LINKED "the element is not linked in a list"
+#define LINKED "::(insert|push_back|insert_after): the element's hook is linked"
+#define NOT_HERE "::(erase|insert_after): the element is not linked in this container"
+#define NOT_IN_A_LIST "::erase: the element is not linked in a list"
 // clang-format off
 const Mistake kMistakes[] = {
-    {"LinkingAnElementOfOneSetIntoAnother", "avl_set<.*Job::byId.*>::insert: " AVL_LINKED,
+    {"LinkingAnElementOfOneSetIntoAnother", "^kelu: kelu::avl_set<.*Job::byId.*, true>" LINKED,
      [] { Job job; Set one, two; one.insert(job); two.insert(job); }},
-    {"LinkingARecordNeverZeroed", "::insert: .*never zeroed",
+    {"LinkingARecordNeverZeroed", LINKED ".*AvlNode that was never zeroed",
      [] { Job job; std::memset(&job.byId, 0xA5, sizeof job.byId); Set set; set.insert(job); }},
-    {"ErasingACopyOfALinkedElement", "avl_set<.*>::erase: " AVL_NOT_HERE,
-     [] { Job job, other; Set set; set.insert(job); Job copy = job; other.id = 1; set.insert(other); set.erase(copy); }},
-    {"ErasingAnElementNeverLinked", "avl_multiset<.*>::erase: " AVL_NOT_HERE,
+    {"ErasingACopyOfALinkedElement", "avl_set<.*>" NOT_HERE,
+     [] { Job root, job; job.id = 1; Set set; set.insert(root); set.insert(job); Job copy = job; set.erase(copy); }},
+    {"ErasingAnElementNeverLinked", "avl_multiset<.*>" NOT_HERE,
      [] { Job job, never; Multi set; set.insert(job); set.erase(never); }},
-    {"ErasingAnIteratorOfAnotherSet", "::erase: " AVL_NOT_HERE,
-     [] { Job job; Multi one, two; one.insert(job); two.erase(one.begin()); }},
-    {"ErasingEnd", "::erase: " AVL_NOT_HERE, [] { Set set; set.erase(set.end()); }},
-    {"PlacingBesideAnElementOfAnotherSet", "::insert_after: " AVL_NOT_HERE,
+    {"ErasingEnd", NOT_HERE, [] { Set set; set.erase(set.end()); }},
+    {"PlacingBesideAnElementOfAnotherSet", NOT_HERE,
      [] { Job job, next; Set one, two; one.insert(job); two.insert_after(job, next); }},
     {"DestroyingAnElementWhileLinked", "kelu::avl_hook<true>::~avl_hook: the hook is destroyed while linked",
      [] { Multi set; Job job; set.insert(job); }},
-    {"LinkingAnElementOfOneListIntoAnother", "counter_list<.*>::push_back: the element's hook is linked",
+    {"LinkingAnElementOfOneListIntoAnother", "counter_list<.*>" LINKED,
      [] { Job job; Queue one, two; one.push_back(job); two.push_back(job); }},
-    {"ErasingAListElementTwice", "counter_list<.*>::erase: " LIST_NOT_LINKED,
+    {"ErasingAListElementTwice", "counter_list<.*>" NOT_IN_A_LIST,
      [] { Job job; Queue queue; queue.push_back(job); queue.erase(job); queue.erase(job); }},
-    {"ErasingACopyOfAListElement", "::erase: " LIST_NOT_LINKED,
+    {"ErasingACopyOfAListElement", NOT_IN_A_LIST,
      [] { Job job; Queue queue; queue.push_back(job); Job copy = job; queue.erase(copy); }},
     {"InsertingInTheMiddleOfAList", "::insert: the position is neither begin\\(\\) nor end\\(\\)",
      [] { Job a, b, c; Queue queue; queue.push_back(a); queue.push_back(b); queue.insert(++queue.begin(), c); }},
     {"SplicingAListIntoItself", "::splice: a list cannot be spliced into itself",
      [] { Queue queue; queue.splice(queue.end(), queue); }},
-    {"ErasingFromALockedListAnElementNotLinked", "spin_lock_list<.*>::guard::erase: " LIST_NOT_LINKED,
+    {"ErasingFromALockedListAnElementNotLinked", "spin_lock_list<.*>::guard" NOT_IN_A_LIST,
      [] { Job job; Locked list; list.erase(job); }},
 };
 // clang-format on
@@ -175,44 +161,6 @@ TEST_P(CheckedMode, StopsAMistakeWithItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(Mistakes, CheckedMode, ::testing::ValuesIn(kMistakes),
                          [](const auto &test) { return std::string(test.param.name); });
-
-// Not standard-layout (virtual destructor): the hooks sit behind the vptr.
-// Two sets order the same elements by different keys (one a signed
-// difference, the other looked up by a key of another type), and C code
-// adds to one of them with the comparison the set generated.
-struct Named {
-    uint32_t id = 0;
-    std::string name;
-    kelu::avl_hook<> byId, byName;
-    virtual ~Named() = default;
-};
-struct ByDifference {
-    int64_t operator()(uint32_t a, uint32_t b) const { return int64_t{a} - int64_t{b}; }
-};
-
-TEST(CxxSets, ElementsOfAnyLayoutInTwoSetsSharedWithC) {
-    std::vector<Named> all(9);
-    Named extra;
-    extra.id = 45;
-    kelu::avl_set<Named, &Named::byId, ByDifference, kelu::member_key<&Named::id>> byId;
-    kelu::avl_set<Named, &Named::byName, std::compare_three_way, kelu::member_key<&Named::name>>
-        byName;
-    for (uint32_t i = 0; i < all.size(); ++i) {
-        all[i].id = 10 * ((i * 4) % 9 + 1);
-        all[i].name = "job" + std::to_string(all[i].id);
-        byId.insert(all[i]);
-        byName.insert(all[i]);
-    }
-    Named &forty = *byName.find(std::string_view("job40"));
-    byId.erase(forty);
-    addAvlNode(byId.native_handle(), &extra);
-    std::vector<uint32_t> ids;
-    for (const Named &job : byId) {
-        ids.push_back(job.id);
-    }
-    EXPECT_EQ(ids, (std::vector<uint32_t>{10, 20, 30, 45, 50, 60, 70, 80, 90}));
-    EXPECT_EQ(&*byName.find(std::string("job40")), &forty);
-}
 
 // While a guard lives, another thread's locked operation waits: its push
 // lands only after the guard is gone.
