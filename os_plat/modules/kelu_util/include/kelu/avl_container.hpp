@@ -59,7 +59,7 @@ template <typename Derived, typename T, auto Member, typename Compare, typename 
           bool Multi>
 class avl_tree {
     using hook = member_hook<T, Member, AvlNode>;
-    static_assert(sizeof(hook) > 0);  // checks Member where the container is named
+    static_assert(hook::is_hook);  // checks Member where the container is named
 
   public:
     using value_type = T;

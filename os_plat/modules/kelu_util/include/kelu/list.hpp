@@ -149,7 +149,7 @@ void require_list_unlinked(const ListNode *node, const char *operation) noexcept
 template <typename Derived, typename T, auto Member, typename Head, bool Checked>
 class list_body {
     using hook = member_hook<T, Member, ListNode>;
-    static_assert(sizeof(hook) > 0);  // checks Member where the container is named
+    static_assert(hook::is_hook);  // checks Member where the container is named
     using calls = list_calls<Head>;
 
   public:
@@ -356,7 +356,7 @@ class counter_list
 template <typename T, auto Member, bool Checked = checked_by_default>
 class spin_lock_list {
     using hook = detail::member_hook<T, Member, ListNode>;
-    static_assert(sizeof(hook) > 0);  // checks Member where the container is named
+    static_assert(hook::is_hook);  // checks Member where the container is named
 
   public:
     using value_type = T;
