@@ -102,8 +102,11 @@ def avl_report(path):
     rows = []
     for label, w, typed, boost in AVL_ROWS:
         for n in sizes:
-            rows.append([label, str(n), cell(w, typed, n), cell(w, "kelu_less", n), cell(w, "kelu_c", n),
-                         cell(w, boost, n), cell(w, "boost_ptr", n), cell(w, "std_set", n)])
+            # The less-than, pointer and std::set columns are sets.
+            less, ptr, std = (("kelu_less", "boost_ptr", "std_set") if typed == "kelu_typed"
+                              else ("none",) * 3)
+            rows.append([label, str(n), cell(w, typed, n), cell(w, less, n), cell(w, "kelu_c", n),
+                         cell(w, boost, n), cell(w, ptr, n), cell(w, std, n)])
     table(["workload", "N", "kelu typed", "kelu less-than", "kelu C", "boost inlined",
            "boost ptr", "std::set"], rows)
     print(f"### AVL tree: ratios (goals: typed / boost inlined <= {AVL_GOAL}; "
@@ -114,13 +117,15 @@ def avl_report(path):
             r = lambda a, b, goal=None: (show_ratio(ratio(samples, a, b), goal)
                                          if a in samples and b in samples else "")
             change = w in AVL_CHANGES
+            less, ptr, std = (("kelu_less", "boost_ptr", "std_set") if typed == "kelu_typed"
+                              else ("none",) * 3)
             rows.append([label, str(n),
                          r(key(w, typed, n), key(w, boost, n), AVL_GOAL),
                          r(key(w, typed, n), key(w, "kelu_c", n), AVL_CHANGE_GOAL if change else None),
-                         r(key(w, "kelu_less", n), key(w, typed, n)),
+                         r(key(w, less, n), key(w, typed, n)),
                          r(key(w, "kelu_c", n), key(w, boost, n)),
-                         r(key(w, "kelu_c", n), key(w, "boost_ptr", n)),
-                         r(key(w, typed, n), key(w, "std_set", n))])
+                         r(key(w, "kelu_c", n), key(w, ptr, n)),
+                         r(key(w, typed, n), key(w, std, n))])
     table(["workload", "N", "typed / boost inl.", "typed / C", "less-than / typed",
            "C / boost inl.", "C / boost ptr", "typed / std::set"], rows)
     return samples, sizes

@@ -6,11 +6,15 @@
 // each, reading both from here.
 #include "kelu_util.hpp"
 
+struct Bytes {  // as large as an AvlNode
+    char bytes[sizeof(AvlNode)];
+};
 struct Job {
     uint32_t id;
     AvlNode byId;
     kelu::avl_hook<> inSet;
     ListNode inQueue;
+    Bytes raw;
 };
 struct Hooked {
     AvlNode hook;
@@ -29,6 +33,9 @@ struct Scaled {  // a less-than predicate with state
 #ifdef KELU_MISUSE_MEMBER_NOT_A_HOOK  // "must name a hook member"
 kelu::avl_set<Job, &Job::id, std::compare_three_way, kelu::member_key<&Job::id>> set;
 #endif
+#ifdef KELU_MISUSE_MEMBER_OF_A_HOOK_SIZE  // "must name a hook member"
+kelu::avl_set<Job, &Job::raw, std::compare_three_way, kelu::member_key<&Job::id>> set;
+#endif
 #ifdef KELU_MISUSE_LIST_THROUGH_AN_AVL_NODE  // "must name a hook member"
 kelu::counter_list<Job, &Job::byId> list;
 #endif
@@ -45,6 +52,14 @@ bool found = set.contains("ten");
 #ifdef KELU_MISUSE_LESS_THAN_KEY_OF_ANOTHER_TYPE  // "compare this lookup key"
 kelu::avl_multiset<Job, &Job::byId, std::less<>, kelu::member_key<&Job::id>> set;
 auto range = set.equal_range("ten");
+#endif
+#ifdef KELU_MISUSE_UPPER_BOUND_OF_ANOTHER_TYPE  // "compare this lookup key"
+kelu::avl_set<Job, &Job::byId, std::compare_three_way, kelu::member_key<&Job::id>> set;
+auto after = set.upper_bound("ten");
+#endif
+#ifdef KELU_MISUSE_LOWER_BOUND_OF_ANOTHER_TYPE  // "compare this lookup key"
+kelu::avl_multiset<Job, &Job::byId, std::less<>, kelu::member_key<&Job::id>> set;
+auto from = set.lower_bound("ten");
 #endif
 #ifdef KELU_MISUSE_HOOK_IN_A_VIRTUAL_BASE  // "would be meaningless"
 kelu::avl_set<Shared, &Shared::hook, std::compare_three_way, kelu::member_key<&Shared::id>> set;
