@@ -266,9 +266,8 @@ class avl_tree {
     iterator erase(const_iterator first, const_iterator last) noexcept {
         return erase_and_dispose(first, last, [](T *) {});
     }
-    template <typename K>
-    requires(!std::convertible_to<const K &, const_iterator>) size_type erase(const K &key)
-    noexcept {
+    template <not_convertible_to<const_iterator> K>
+    size_type erase(const K &key) noexcept {
         return erase_and_dispose(key, [](T *) {});
     }
 
@@ -289,14 +288,17 @@ class avl_tree {
         }
         return make(last.node_);
     }
-    template <typename K, typename Disposer>
-    requires(!std::convertible_to<const K &, const_iterator>) size_type
-        erase_and_dispose(const K &key, Disposer disposer)
-    noexcept {
-        auto [first, last] = equal_nodes(key);
+    template <not_convertible_to<const_iterator> K, typename Disposer>
+    size_type erase_and_dispose(const K &key, Disposer disposer) noexcept {
+        // A set's one element: found by the search, which a three-way
+        // comparison ends at the equal key.
+        auto [first, last] = Multi ? equal_nodes(key) : std::pair(find_node(key), nullptr);
         size_type erased = 0;
-        for (; first != last; ++erased) {
-            first = erase_and_dispose(make(first), disposer).node_;
+        for (; first != last && first != nullptr; ++erased) {
+            AvlNode *const next = Multi ? avl_algorithms::step(first, AVL_RIGHT) : nullptr;
+            unlink(first);
+            disposer(hook::element_of(first));
+            first = next;
         }
         return erased;
     }
@@ -329,10 +331,12 @@ class avl_tree {
     // The element whose key equals `key` (a multiset's first one); whether
     // there is one; how many; the first element whose key is not before /
     // is after `key`; both of those. end() stands for none. Compare is
-    // called once per node on a root-to-leaf path (a three-way set's find()
-    // stops at the equal key), plus once for a find() that descends to a
-    // bound; a multiset's equal_range() and count() descend from the first
-    // equal key to both bounds. O(log n), and count() O(log n + count).
+    // called once per node on a root-to-leaf path (a three-way set's find(),
+    // equal_range() and erase(key) stop at the equal key), plus once where a
+    // less-than predicate or a multiset descends to a bound and must tell
+    // equal from greater; a multiset's equal_range() and count() descend
+    // from the first equal key to both bounds. O(log n), and count()
+    // O(log n + count).
     template <typename K>
     iterator find(const K &key) {
         return make(find_node(key));
@@ -532,6 +536,18 @@ class avl_tree {
         if constexpr (Multi) {
             return avl_algorithms::equalRange(tree_.root,
                                               [&](AvlNode *node) { return order_of(key, node); });
+        } else if constexpr (compares_with<Compare, K, key_type>) {
+            // The search ends at the equal key, or at the slot for it, next
+            // to the first element after it.
+            AvlIndex position = 0;
+            if (AvlNode *equal = find_unique(key, position)) {
+                return {equal, avl_algorithms::step(equal, AVL_RIGHT)};
+            }
+            AvlNode *node = avl_algorithms::positionNode(position);
+            if (node != nullptr && avl_algorithms::positionSide(position) == AVL_RIGHT) {
+                node = avl_algorithms::step(node, AVL_RIGHT);
+            }
+            return {node, node};
         } else {
             const avl_algorithms::Slot slot = descend_before(key);
             const bool hit = slot.previous != nullptr && !sorts_after(key, slot.previous);

@@ -46,6 +46,11 @@ concept less_than_with = requires(const Compare &compare, const K &k, const E &e
 template <typename Compare, typename K, typename E>
 concept orders = compares_with<Compare, K, E> || less_than_with<Compare, K, E>;
 
+// not_convertible_to<K, To>
+// K is not To: a lookup key, where an iterator overload also exists.
+template <typename K, typename To>
+concept not_convertible_to = !std::convertible_to<const K &, To>;
+
 // sign_of()
 // The result folded to exactly -1 (before), 0 (equal) or +1 (after); an
 // unordered std::partial_ordering counts as equal. Branch-free, inlined.
