@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 //
-// The AVL tree through kelu::avl_set (typed, reads and comparison inlined)
-// and through its exported functions, against boost::intrusive::avl_set
-// calling the same out-of-line comparison through a pointer,
-// boost::intrusive::avl_set with an inlined comparison, and std::set.
-// Workloads: insert, find hit, find miss, full in-order walk, remove; each
+// The AVL tree through kelu::avl_set (typed, reads and comparison inlined;
+// with <=>, and with std::less<> as kelu_less) and through its exported
+// functions, against boost::intrusive::avl_set calling the same out-of-line
+// comparison through a pointer, boost::intrusive::avl_set with an inlined
+// comparison, and std::set; and kelu::avl_multiset against
+// boost::intrusive::avl_multiset with an inlined comparison.
+// Workloads: insert, find hit, find miss, full in-order walk, remove (of an
+// element), erase_key (remove by key), equal_range (of a present key); each
 // benchmark iteration performs one operation per element, so ns/op is the
 // iteration time divided by N. Elements are 64 bytes; their keys, their
 // addresses and the order of operations are three unrelated permutations.
@@ -25,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include <utility>
+
 #include "kelu/avl_set.hpp"
 #include "kelu_util_avl.h"
 
@@ -44,6 +49,9 @@ struct alignas(64) LibElement {
     AvlNode node;
 };
 static_assert(sizeof(LibElement) == 64);
+
+// Checked mode off, as in a release build: the bench preset defines NDEBUG.
+static_assert(!kelu::checked_by_default);
 
 using BoostHook = bi::avl_set_base_hook<bi::link_mode<bi::normal_link>>;
 struct alignas(64) BoostElement : BoostHook {
@@ -135,6 +143,13 @@ struct Library {
             removeAvlNode(&tree, &elements[i]);
         }
     }
+    // By key: the C search, then the removal.
+    NOINLINE void eraseKeys(const Plan &plan) {
+        for (uint32_t i : plan.order) {
+            uint64_t key = elements[i].key;
+            removeAvlNode(&tree, findAvlNode(&tree, &key, nullptr));
+        }
+    }
     void *find(uint64_t key) { return findAvlNode(&tree, &key, nullptr); }
     NOINLINE uint64_t walk() {
         uint64_t sum = 0;
@@ -145,10 +160,9 @@ struct Library {
     }
 };
 
-// The same elements in the typed set, ordered by the key member.
+// The same elements in a typed set or multiset, ordered by the key member.
+template <typename Set>
 struct Typed {
-    using Set = kelu::avl_set<LibElement, &LibElement::node, std::compare_three_way,
-                              kelu::member_key<&LibElement::key>>;
     std::vector<LibElement> elements;
     Set set;
     explicit Typed(const Plan &plan) : elements(plan.keyOf.size()) {
@@ -168,9 +182,18 @@ struct Typed {
             set.erase(elements[i]);
         }
     }
+    NOINLINE void eraseKeys(const Plan &plan) {
+        for (uint32_t i : plan.order) {
+            set.erase(elements[i].key);
+        }
+    }
     const void *find(uint64_t key) {
         auto it = set.find(key);
         return it == set.end() ? nullptr : &*it;
+    }
+    const void *range(uint64_t key) {
+        auto [first, last] = set.equal_range(key);
+        return first == last ? nullptr : &*first;
     }
     NOINLINE uint64_t walk() {
         uint64_t sum = 0;
@@ -180,10 +203,16 @@ struct Typed {
         return sum;
     }
 };
+template <typename Compare>
+using TypedSet = Typed<
+    kelu::avl_set<LibElement, &LibElement::node, Compare, kelu::member_key<&LibElement::key>>>;
+using TypedMultiset =
+    Typed<kelu::avl_multiset<LibElement, &LibElement::node, std::compare_three_way,
+                             kelu::member_key<&LibElement::key>>>;
 
-template <typename Less>
+template <typename Less, template <typename...> class Container = bi::avl_set>
 struct Boost {
-    using Set = bi::avl_set<BoostElement, bi::compare<Less>>;
+    using Set = Container<BoostElement, bi::compare<Less>>;
     std::vector<BoostElement> elements;
     Set set;
     explicit Boost(const Plan &plan) : elements(plan.keyOf.size()) {
@@ -204,9 +233,18 @@ struct Boost {
             set.erase(set.iterator_to(elements[i]));
         }
     }
+    NOINLINE void eraseKeys(const Plan &plan) {
+        for (uint32_t i : plan.order) {
+            set.erase(elements[i].key, Less());
+        }
+    }
     const void *find(uint64_t key) {
         auto it = set.find(key, Less());
         return it == set.end() ? nullptr : &*it;
+    }
+    const void *range(uint64_t key) {
+        auto [first, last] = set.equal_range(key, Less());
+        return first == last ? nullptr : &*first;
     }
     NOINLINE uint64_t walk() {
         uint64_t sum = 0;
@@ -270,9 +308,16 @@ NOINLINE void findAll(Container &c, const std::vector<uint64_t> &keys) {
         benchmark::DoNotOptimize(c.find(key));
     }
 }
+template <typename Container>
+NOINLINE void rangeAll(Container &c, const std::vector<uint64_t> &keys) {
+    for (uint64_t key : keys) {
+        benchmark::DoNotOptimize(c.range(key));
+    }
+}
 
-enum Workload { kInsert, kFindHit, kFindMiss, kWalk, kRemove };
-const char *const kWorkloadNames[] = {"insert", "find_hit", "find_miss", "walk", "remove"};
+enum Workload { kInsert, kFindHit, kFindMiss, kWalk, kRemove, kEraseKey, kEqualRange };
+const char *const kWorkloadNames[] = {"insert", "find_hit",  "find_miss",  "walk",
+                                      "remove", "erase_key", "equal_range"};
 
 template <typename Container>
 void run(benchmark::State &state, Workload workload) {
@@ -297,10 +342,23 @@ void run(benchmark::State &state, Workload workload) {
                 benchmark::DoNotOptimize(c.walk());
                 break;
             case kRemove:
-                c.eraseAll(plan);
+            case kEraseKey:
+                if constexpr (requires { c.eraseKeys(plan); }) {
+                    if (workload == kEraseKey) {
+                        c.eraseKeys(plan);
+                    }
+                }
+                if (workload == kRemove) {
+                    c.eraseAll(plan);
+                }
                 state.PauseTiming();
                 c.fill(plan);
                 state.ResumeTiming();
+                break;
+            case kEqualRange:
+                if constexpr (requires { c.range(0); }) {
+                    rangeAll(c, plan.hits);
+                }
                 break;
         }
         benchmark::ClobberMemory();
@@ -311,11 +369,11 @@ void run(benchmark::State &state, Workload workload) {
 const int64_t kSizes[] = {1024, 65536, 1048576};
 
 template <typename Container>
-void registerAll(const char *container) {
-    for (int w = kInsert; w <= kRemove; ++w) {
+void registerAll(const char *container, std::initializer_list<Workload> workloads) {
+    for (Workload w : workloads) {
         const std::string name = std::string(kWorkloadNames[w]) + "/" + container;
         auto *b = benchmark::RegisterBenchmark(
-            name.c_str(), [w](benchmark::State &state) { run<Container>(state, Workload(w)); });
+            name.c_str(), [w](benchmark::State &state) { run<Container>(state, w); });
         for (int64_t size : kSizes) {
             b->Arg(size);
         }
@@ -327,11 +385,16 @@ void registerAll(const char *container) {
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
-    registerAll<Typed>("kelu_typed");
-    registerAll<Library>("kelu_c");
-    registerAll<Boost<ViaPointer>>("boost_ptr");
-    registerAll<Boost<Inlined>>("boost_inline");
-    registerAll<Std>("std_set");
+    const auto original = {kInsert, kFindHit, kFindMiss, kWalk, kRemove};
+    const auto all = {kInsert, kFindHit, kFindMiss, kWalk, kRemove, kEraseKey, kEqualRange};
+    registerAll<TypedSet<std::compare_three_way>>("kelu_typed", all);
+    registerAll<TypedSet<std::less<>>>("kelu_less", {kFindHit, kFindMiss, kEqualRange});
+    registerAll<Library>("kelu_c", {kInsert, kFindHit, kFindMiss, kWalk, kRemove, kEraseKey});
+    registerAll<Boost<ViaPointer>>("boost_ptr", original);
+    registerAll<Boost<Inlined>>("boost_inline", all);
+    registerAll<Std>("std_set", original);
+    registerAll<TypedMultiset>("kelu_multi", {kInsert, kWalk, kEqualRange});
+    registerAll<Boost<Inlined, bi::avl_multiset>>("boost_multi", {kInsert, kWalk, kEqualRange});
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

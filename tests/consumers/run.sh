@@ -61,7 +61,7 @@ hardened() {  # ELF_FILE...: each has full RELRO and BIND_NOW
 cxx_program() {  # [cmake options]: configures, builds and runs cxx/
   cmake -S "$here/cxx" -B "$work/cxx" "$@" >/dev/null
   cmake --build "$work/cxx" -j 2 >/dev/null
-  "$work/cxx/example"
+  "$work/cxx/example" | diff -u "$source_dir/tests/cxx/example.expected" - || fail "the C++ example's tour differs"
 }
 
 case "${1:-}" in

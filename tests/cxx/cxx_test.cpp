@@ -1,136 +1,178 @@
 // SPDX-License-Identifier: MIT
 //
-// The typed C++ interface as its users use it, on the shipped shared object
-// and the stand-in's real spin lock.
+// The typed C++ interface. First its named cases: a program of container
+// operations (cxx_interpreter.h says how a program reads) leaves every
+// container holding exact elements, written in order as "set [a c], list
+// [b]", while the interpreter checks every container against its standard
+// model after each step, checked and not. Then every short program,
+// exhaustively, and the replay of the fuzz corpus; then each mistake that
+// checked mode stops, with its message; then two threads on a locked list,
+// and the checksums. (misuse.cpp holds the misuses that do not compile.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <chrono>
-#include <iterator>
+#include <csignal>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "cxx/cxx_interpreter.h"
 #include "kelu_util.hpp"
 #include "support/common.h"
 
 namespace {
 
-// Not standard-layout (virtual destructor): the hooks sit behind the vptr.
+using kelu::test::CxxInterpreter;
+using kelu::test::NamedCase;
+
+// clang-format off
+const NamedCase kCases[] = {
+    {"SetRefusesAnEqualKeyAndKeepsTheFirst", "", "set.insert b, set.insert a, set.insert c", "set [b c]", ""},
+    {"MultisetKeepsEqualKeysInInsertionOrder", "", "multi.insert b, multi.insert e, multi.insert a",
+     "multi [b a e]", ""},
+    {"HintRightForTheKeyIsTakenAmongEqualKeys", "multi.insert a, multi.insert e", "multi.hint e b, multi.hint a f",
+     "multi [a b e f]", ""},
+    {"HintAtTheEndAndAWrongHint", "set.insert c", "set.hint z e, set.hint c k", "set [c e k]", ""},
+    {"PlacedBesideAnElementWithoutComparing", "set.insert a, set.insert k", "set.before k e, set.after e g",
+     "set [a e g k]", ""},
+    {"EraseByKeyTakesEveryEqualElement", "multi.insert a, multi.insert c, multi.insert b",
+     "multi.erase_key 0, multi.dispose_key 1", "", ""},
+    {"EraseARangeOfKeys", "set.insert a, set.insert c, set.insert e, set.insert g", "set.erase_range 1 3", "set [a g]", ""},
+    {"ClearedSetsTakeTheirElementsAgain", "set.insert a, multi.insert a",
+     "set.clear, multi.clear_dispose, set.insert a, multi.insert a", "set [a], multi [a]", ""},
+    {"MovedSetsAndListsKeepTheirElements", "set.insert a, set.insert c, list.push_back b",
+     "set.move e, list.move", "set [a c], spare [b]", ""},
+    {"ListsInsertAtEitherEnd", "", "list.insert_back a, list.insert_front b, list.push_back c",
+     "list [b a c]", ""},
+    {"SpliceOneElementToTheFrontAndAWholeListToTheBack",
+     "spare.push a, spare.push b, spare.push c, list.push_back d", "list.splice b, list.splice_all",
+     "list [b d a c]", ""},
+    {"GuardedAndLockedOperationsShareTheList", "spin.locked_push_back a, spin2.push b",
+     "spin.push_front c, spin2.splice_all, spin.locked_push_front d", "spin [d], spin2 [c a b]", ""},
+    {"PopFromBothEndsOfEachList", "list.push_back a, list.push_back b, list.push_back c",
+     "list.pop_back, list.pop_front, spin.pop_back, spin.locked_pop_front", "list [b]", ""},
+};
+// clang-format on
+
+class CxxCases : public ::testing::TestWithParam<NamedCase> {};
+
+TEST_P(CxxCases, LeaveTheirContainers) {
+    CxxInterpreter x(GetParam().before);
+    EXPECT_EQ(runText(x, kelu::test::kCxxOperations, GetParam().program), "");
+    EXPECT_EQ(x.state(), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Named, CxxCases, ::testing::ValuesIn(kCases),
+                         [](const auto &test) { return std::string(test.param.name); });
+
+// Every program of two operations, each with two choices of arguments (one
+// under the sanitizers), from a state where every container holds elements.
+TEST(CxxExhaustive, EveryProgramOfTwoStepsFromFilledContainers) {
+#ifdef KELU_SANITIZED_BUILD
+    const size_t choices = 1;
+#else
+    const size_t choices = 2;
+#endif
+    const size_t rows = kelu::test::kCxxOperations.size();
+    std::vector<uint8_t> program(6);
+    for (size_t n = 0; n < choices * choices * rows * rows; ++n) {
+        for (size_t step = 0, rest = n; step < 2; ++step, rest /= choices * rows) {
+            program[3 * step] = static_cast<uint8_t>(rest % rows);
+            program[3 * step + 1] = program[3 * step + 2] =
+                static_cast<uint8_t>(rest / rows % choices * 7);
+        }
+        CxxInterpreter x(
+            "set.insert a, set.insert c, set.insert e, multi.insert a, multi.insert b, "
+            "multi.insert c, list.push_back a, list.push_back d, spare.push b, spin.push_back c, "
+            "spin.push_back e, spin2.push d");
+        ASSERT_EQ(runBytes(x, kelu::test::kCxxOperations, program), "")
+            << kelu::test::describeInput(program);
+    }
+}
+
+// The committed fuzz corpus, through the same interpreter.
+TEST(CxxCorpus, EveryInputRunsClean) {
+    const auto inputs = kelu::test::corpus(KELU_CORPUS);
+    EXPECT_FALSE(inputs.empty());
+    for (const auto &[name, bytes] : inputs) {
+        EXPECT_EQ(kelu::test::runInput(bytes), "") << name;
+    }
+}
+
+// Checked mode: each mistake stops the program before anything is written,
+// with one line naming the container type, the operation and what is wrong.
 struct Job {
     uint32_t id = 0;
-    std::string name;
-    AvlNode byId, byName;
-    ListNode inQueue;
-    virtual ~Job() = default;
+    AvlNode byId{};
+    kelu::avl_hook<true> inMulti;
+    ListNode inQueue{};
 };
-using ById = kelu::avl_set<Job, &Job::byId, std::compare_three_way, kelu::member_key<&Job::id>>;
-using ByName =
-    kelu::avl_set<Job, &Job::byName, std::compare_three_way, kelu::member_key<&Job::name>>;
-
-// The comparison the C interface silently misreads: a difference, not -1/0/+1.
-struct ByDifference {
-    int64_t operator()(uint32_t a, uint32_t b) const { return int64_t{a} - int64_t{b}; }
-};
-using ByIdDifference = kelu::avl_set<Job, &Job::byId, ByDifference, kelu::member_key<&Job::id>>;
-
-std::vector<uint32_t> ids(auto &&range) {
-    std::vector<uint32_t> out;
-    for (const Job &job : range) {
-        out.push_back(job.id);
-    }
-    return out;
-}
-
-// Jobs 10, 20, ..., 90, named "job10" ..., linked in a scrambled order.
-struct Jobs : ::testing::Test {
-    std::vector<Job> jobs{9};
-    void SetUp() override {
-        for (uint32_t i = 0; i < jobs.size(); ++i) {
-            jobs[i].id = 10 * ((i * 4) % 9 + 1);
-            jobs[i].name = "job" + std::to_string(jobs[i].id);
-        }
-    }
-    template <typename Set>
-    void fill(Set &set) {
-        for (Job &job : jobs) {
-            EXPECT_TRUE(set.insert(job).second);
-        }
-    }
+using Set =
+    kelu::avl_set<Job, &Job::byId, std::compare_three_way, kelu::member_key<&Job::id>, true>;
+using Multi = kelu::avl_multiset<Job, &Job::inMulti, std::less<>, kelu::member_key<&Job::id>, true>;
+using Queue = kelu::counter_list<Job, &Job::inQueue, true>;
+using Locked = kelu::spin_lock_list<Job, &Job::inQueue, true>;
+struct Queued {
+    kelu::list_hook<true> hook;
 };
 
-TEST_F(Jobs, SetIsAStandardBidirectionalRange) {
-    ByIdDifference set;
-    fill(set);
-    EXPECT_EQ(ids(set), (std::vector<uint32_t>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
-    EXPECT_EQ(std::ranges::count_if(set, [](const Job &job) { return job.id % 20 == 0; }), 4);
-    EXPECT_EQ(std::prev(set.end(), 3)->id, 70u);
-    EXPECT_EQ(std::next(set.begin(), 2)->id, 30u);
+struct Mistake {
+    const char *name, *message;
+    void (*make)();
+};
+#define LINKED "::(insert|push_back|insert_after): the element's hook is linked"
+#define NOT_HERE "::(erase|insert_after): the element is not linked in this container"
+#define NOT_IN_A_LIST "::erase: the element is not linked in a list"
+// clang-format off
+const Mistake kMistakes[] = {
+    {"LinkingAnElementOfOneSetIntoAnother", "^kelu: kelu::avl_set<.*Job::byId.*, true>" LINKED,
+     [] { Job job; Set one, two; one.insert(job); two.insert(job); }},
+    {"LinkingARecordNeverZeroed", LINKED ".*AvlNode that was never zeroed",
+     [] { Job job; std::memset(&job.byId, 0xA5, sizeof job.byId); Set set; set.insert(job); }},
+    {"ErasingACopyOfALinkedElement", "avl_set<.*>" NOT_HERE,
+     [] { Job root, job; job.id = 1; Set set; set.insert(root); set.insert(job); Job copy = job; set.erase(copy); }},
+    {"ErasingAnElementNeverLinked", "avl_multiset<.*>" NOT_HERE,
+     [] { Job job, never; Multi set; set.insert(job); set.erase(never); }},
+    {"ErasingEnd", NOT_HERE, [] { Set set; set.erase(set.end()); }},
+    {"PlacingBesideAnElementOfAnotherSet", NOT_HERE,
+     [] { Job job, next; Set one, two; one.insert(job); two.insert_after(job, next); }},
+    {"DestroyingAnElementWhileLinked", "kelu::avl_hook<true>::~avl_hook: the hook is destroyed while linked",
+     [] { Multi set; Job job; set.insert(job); }},
+    {"DestroyingAListElementWhileLinked", "kelu::list_hook<true>::~list_hook: the hook is destroyed",
+     [] { kelu::counter_list<Queued, &Queued::hook, true> queue; Queued job; queue.push_back(job); }},
+    {"LinkingAnElementOfOneListIntoAnother", "counter_list<.*>" LINKED,
+     [] { Job job; Queue one, two; one.push_back(job); two.push_back(job); }},
+    {"ErasingAListElementTwice", "counter_list<.*>" NOT_IN_A_LIST,
+     [] { Job job; Queue queue; queue.push_back(job); queue.erase(job); queue.erase(job); }},
+    {"ErasingACopyOfAListElement", NOT_IN_A_LIST,
+     [] { Job job; Queue queue; queue.push_back(job); Job copy = job; queue.erase(copy); }},
+    {"InsertingInTheMiddleOfAList", "::insert: the position is neither begin\\(\\) nor end\\(\\)",
+     [] { Job a, b, c; Queue queue; queue.push_back(a); queue.push_back(b); queue.insert(++queue.begin(), c); }},
+    {"SplicingAListIntoItself", "::splice: a list cannot be spliced into itself",
+     [] { Queue queue; queue.splice(queue.end(), queue); }},
+    {"ErasingFromALockedListAnElementNotLinked", "spin_lock_list<.*>::guard" NOT_IN_A_LIST,
+     [] { Job job; Locked list; list.erase(job); }},
+};
+// clang-format on
 
-    Job twin, first, last;
-    twin.id = 30, first.id = 5, last.id = 95;
-    auto [existing, inserted] = set.insert(twin);
-    EXPECT_FALSE(inserted);
-    EXPECT_EQ(&*existing, &*set.find(30u));
-    auto before = set.insert_before(set.front(), first);
-    EXPECT_EQ(before, set.begin());
-    EXPECT_EQ(&*set.insert_after(set.back(), last), &last);
-    EXPECT_EQ(set.erase(set.find(50u))->id, 60u);
-    set.erase(last);
-    EXPECT_EQ(ids(set), (std::vector<uint32_t>{5, 10, 20, 30, 40, 60, 70, 80, 90}));
+class CheckedMode : public ::testing::TestWithParam<Mistake> {};
+
+TEST_P(CheckedMode, StopsAMistakeWithItsMessage) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(GetParam().make(), ::testing::KilledBySignal(SIGABRT), GetParam().message);
 }
 
-TEST_F(Jobs, BoundsAtBothEndsAndOnAnEmptySet) {
-    ById set;
-    EXPECT_TRUE(set.empty() && set.begin() == set.end());
-    EXPECT_TRUE(set.lower_bound(10u) == set.end() && set.upper_bound(10u) == set.end());
-    fill(set);
-    const struct {
-        uint32_t key, lower, upper;  // 0 for end()
-    } cases[] = {{0, 10, 10}, {10, 10, 20}, {35, 40, 40}, {40, 40, 50}, {90, 90, 0}, {99, 0, 0}};
-    auto idOr0 = [&](ById::iterator it) { return it == set.end() ? 0u : it->id; };
-    for (const auto &c : cases) {
-        EXPECT_EQ(idOr0(set.lower_bound(c.key)), c.lower) << c.key;
-        EXPECT_EQ(idOr0(set.upper_bound(c.key)), c.upper) << c.key;
-        EXPECT_EQ(set.contains(c.key), c.key == c.lower) << c.key;
-    }
-    set.clear();
-    EXPECT_TRUE(set.empty() && set.find(40u) == set.end());
-}
-
-TEST_F(Jobs, OneElementInTwoSetsAndAListAtOnceSharedWithC) {
-    ById byId;
-    ByName byName;
-    kelu::counter_list<Job, &Job::inQueue> queue;
-    fill(byId);
-    fill(byName);
-    for (Job &job : jobs) {
-        queue.push_back(job);
-    }
-    Job &forty = *byName.find(std::string_view("job40"));  // a key of another type
-    byId.erase(forty);
-    queue.erase(forty);
-    EXPECT_FALSE(byId.contains(40u));
-    EXPECT_EQ(&*byName.find(std::string("job40")), &forty);
-    EXPECT_EQ(ids(queue), (std::vector<uint32_t>{10, 50, 90, 80, 30, 70, 20, 60}));
-
-    // C code adds to the same tree with the comparison the set generated.
-    Job extra;
-    extra.id = 45;
-    addAvlNode(byId.native_handle(), &extra);
-    EXPECT_EQ(ids(byId), (std::vector<uint32_t>{10, 20, 30, 45, 50, 60, 70, 80, 90}));
-    EXPECT_EQ(queue.size() + byId.size(), 17u);
-}
+INSTANTIATE_TEST_SUITE_P(Mistakes, CheckedMode, ::testing::ValuesIn(kMistakes),
+                         [](const auto &test) { return std::string(test.param.name); });
 
 // While a guard lives, another thread's locked operation waits: its push
-// lands only after the guard is gone, and the guard's own operations and
-// iteration see the list alone.
+// lands only after the guard is gone.
 TEST(SpinLockList, GuardHoldsTheLockAgainstASecondThread) {
-    kelu::spin_lock_list<Job, &Job::inQueue> list;
     std::vector<Job> jobs(3);
-    jobs[1].id = 1, jobs[2].id = 2;
+    kelu::spin_lock_list<Job, &Job::inQueue> list;
     std::atomic<bool> pushed{false};
     std::thread other;
     {
@@ -143,21 +185,19 @@ TEST(SpinLockList, GuardHoldsTheLockAgainstASecondThread) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         EXPECT_FALSE(pushed);
         guard.push_back(jobs[2]);
-        EXPECT_EQ(ids(guard), (std::vector<uint32_t>{0, 2}));
         EXPECT_EQ(guard.size(), 2u);
     }
     other.join();
-    EXPECT_EQ(ids(list.lock()), (std::vector<uint32_t>{1, 0, 2}));
-    EXPECT_EQ(list.pop_back(), &jobs[2]);
-    EXPECT_TRUE(list.pop_front() == &jobs[1] && list.pop_front() == &jobs[0] && list.empty());
+    EXPECT_EQ(list.pop_front(), &jobs[1]);
+    list.lock().clear();
 }
 
 // size() reads the count without the lock while other threads change it
 // under the lock: a snapshot, never more than the list can hold, and no data
 // race (the tsan preset runs this).
 TEST(SpinLockList, SizeReadBesideLockedWriters) {
-    kelu::spin_lock_list<Job, &Job::inQueue> list;
     std::vector<Job> jobs(64);
+    kelu::spin_lock_list<Job, &Job::inQueue> list;
     std::atomic<bool> done{false};
     size_t largest = 0;
     std::thread reader([&] {

@@ -16,9 +16,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct Job {
@@ -61,6 +63,55 @@ size_t useAvlSet(Job &a, Job &b, Job &c) {
     return n;
 }
 
+// The set's standard-container operations: a comparison object with state,
+// move and swap, hinted and ranged insertion, the equal-key lookups, the
+// erase forms, disposers, reverse iteration, and a multiset over less-than.
+struct ById {
+    int sign = 1;
+    int operator()(const Job &x, const Job &y) const {
+        return sign * (x.id < y.id ? -1 : x.id > y.id);
+    }
+};
+struct Ticket {
+    uint32_t id;
+    kelu::avl_hook<> hook;
+    kelu::list_hook<> link;
+};
+using Tickets =
+    kelu::avl_multiset<Ticket, &Ticket::hook, std::less<>, kelu::member_key<&Ticket::id>>;
+
+size_t useSetStandardForms(Job &a, Job &b, Job &c, std::span<Ticket> tickets) {
+    kelu::avl_set<Job, &Job::byId, ById> byCompare(ById{-1});
+    JobsById set;
+    set.insert(set.end(), a);
+    std::reference_wrapper<Job> more[] = {b, c};
+    set.insert(std::begin(more), std::end(more));
+    JobsById moved(std::move(set));
+    set = std::move(moved);
+    swap(set, moved);
+    moved.swap(set);
+    size_t n = set.count(1u) + set.erase(9u) + static_cast<size_t>(byCompare.key_comp().sign);
+    const auto [low, high] = std::as_const(set).equal_range(2u);
+    n += static_cast<size_t>(std::distance(low, high));
+    n += set.rbegin()->id + set.crbegin()->id + (set.rend() == set.rend()) +
+         (set.crend() == set.crend());
+    n += (set.cbegin() == set.cend()) + std::as_const(set).iterator_to(a)->id;
+    set.erase_and_dispose(set.begin(), [&](Job *job) { n += job->id; });
+    set.erase_and_dispose(3u, [&](Job *job) { n += job->id; });
+    n += idAt(set.erase(set.begin(), set.end()), set);
+    set.insert(a);
+    set.clear_and_dispose([&](Job *job) { n += job->id; });
+
+    Tickets multi;
+    for (Ticket &ticket : tickets) {
+        multi.insert(ticket);
+    }
+    n += multi.count(1u) +
+         static_cast<size_t>(std::ranges::distance(multi.equal_range(1u).first, multi.end()));
+    multi.clear();
+    return n;
+}
+
 size_t useCounterList(Job &a, Job &b) {
     Queue queue;
     queue.push_front(a);
@@ -70,7 +121,26 @@ size_t useCounterList(Job &a, Job &b) {
     n += (i++)->id + (*i).id + (i--)->id + (++i)->id + (--i)->id + (i == queue.end());
     n += queue.erase(queue.begin()) == queue.end();
     queue.erase(b);
-    return n + (queue.pop_front() == nullptr);
+    n += queue.pop_front() == nullptr;
+
+    queue.insert(queue.end(), a);
+    queue.insert(queue.begin(), b);
+    const Queue &view = queue;
+    n += queue.front().id + queue.back().id + view.front().id + view.back().id;
+    n += view.iterator_to(a)->id + queue.iterator_to(b)->id + (view.cbegin() == view.cend());
+    for (const Job &job : view) {
+        n += job.id;
+    }
+    Queue other(std::move(queue));
+    queue = std::move(other);
+    swap(queue, other);
+    other.swap(queue);
+    other.splice(other.end(), queue, queue.begin());
+    other.splice(other.begin(), queue);
+    n += other.pop_back()->id;
+    other.erase(other.cbegin());
+    other.clear();
+    return n;
 }
 
 size_t useSpinLockList(Job &a, Job &b) {
@@ -88,7 +158,16 @@ size_t useSpinLockList(Job &a, Job &b) {
     }
     n += held.size() + held.empty() + static_cast<size_t>(std::ranges::distance(held));
     held.erase(b);
-    return n + held.pop_front()->id + (held.pop_back() == nullptr);
+    n += held.pop_front()->id + (held.pop_back() == nullptr);
+
+    held.insert(held.end(), a);
+    const Shared::guard &view = held;
+    for (Shared::const_iterator i = view.begin(); i != view.cend(); ++i) {
+        n += i->id + view.front().id + view.back().id;
+    }
+    n += held.iterator_to(a)->id + held.erase(held.begin())->id;
+    held.clear();
+    return n;
 }
 
 uint32_t useChecksums(std::span<const std::byte> bytes) {
@@ -98,12 +177,16 @@ uint32_t useChecksums(std::span<const std::byte> bytes) {
     sum ^= kelu::crc32c(bytes) ^ kelu::crc32c(data) ^ kelu::crc32c(text);
     sum ^= kelu::crc32_stream().update(bytes).update(data).value();
     sum ^= kelu::crc32c_stream().update(bytes).update(text).value();
+    sum ^= kelu::crc32_stream().update(bytes).append(kelu::crc32_stream().update(text)).value();
+    sum ^= kelu::crc32c_stream().append(kelu::crc32c_stream().update(data)).value();
+    sum ^= kelu::crc32_combine(sum, sum, 3) ^ kelu::crc32c_combine(sum, sum, uint64_t{1} << 40);
     return sum ^ static_cast<uint32_t>(kelu::sign_of(1 <=> 2) + kelu::sign_of(1 - 2));
 }
 
 // The C interface's macros, expanded in C++.
 uintptr_t useMacros(ListNode *node) {
     const bool poisoned = node->next == LIST_POISON_NEXT || node->prev == LIST_POISON_PREV;
+    static_assert(KELU_CHECKED == 0 || KELU_CHECKED == 1);
     return uintptr_t{poisoned} + AVL_LEFT + AVL_RIGHT + AVL_ERR_PARAM + SPINLOCK_MAGIC +
            UTIL_LOG_MODULE_ID + LOG_LVL_ERR + LOG_LVL_DBG + sizeof KELU_UTIL_VERSION_STRING;
 }

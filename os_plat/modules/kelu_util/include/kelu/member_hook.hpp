@@ -17,21 +17,29 @@
 
 namespace kelu::detail {
 
-// The class whose member a pointer to data member names (void for anything
-// else), and whether it names a member of type Hook.
+// The class whose member a pointer to data member names and the member's
+// type (void for anything else), and whether that type is a Hook: the
+// record itself, or a hook type derived from it that adds nothing to it
+// (kelu::avl_hook, kelu::list_hook), whose Hook lies at its offset 0.
 template <typename MemberPointer>
 struct member_owner {
     using type = void;
+    using member = void;
 };
 template <typename Member, typename Class>
 struct member_owner<Member Class::*> {
     using type = Class;
+    using member = Member;
 };
 
-template <typename MemberPointer, typename Hook>
-inline constexpr bool names_hook = false;
-template <typename Hook, typename Class>
-inline constexpr bool names_hook<Hook Class::*, Hook> = true;
+template <typename Member, typename Hook>
+constexpr bool is_hook_type() {
+    if constexpr (std::is_class_v<Member>) {
+        return std::is_base_of_v<Hook, Member> && std::is_standard_layout_v<Member> &&
+               sizeof(Member) == sizeof(Hook);
+    }
+    return false;
+}
 
 // member_hook<T, Member, Hook>
 // Converts between a T and its Hook at `Member` (&T::member, or a member of a
@@ -42,14 +50,16 @@ inline constexpr bool names_hook<Hook Class::*, Hook> = true;
 template <typename T, auto Member, typename Hook>
 struct member_hook {
     using owner = typename member_owner<decltype(Member)>::type;
-    static constexpr bool is_hook = names_hook<decltype(Member), Hook>;
+    using member = typename member_owner<decltype(Member)>::member;
+    static constexpr bool is_hook = is_hook_type<member, Hook>();
     static_assert(is_hook,
                   "the member argument must name a hook member of the element type: "
-                  "&T::member of type AvlNode for kelu::avl_set, of type ListNode for the lists");
+                  "&T::member of type AvlNode or kelu::avl_hook for kelu::avl_set and "
+                  "kelu::avl_multiset, of type ListNode or kelu::list_hook for the lists");
     static_assert(!is_hook || std::is_base_of_v<owner, T>,
                   "the hook member must be a member of the element type T or of one of its bases");
     static_assert(!is_hook || !std::is_base_of_v<owner, T> ||
-                      std::is_convertible_v<decltype(Member), Hook T::*>,
+                      std::is_convertible_v<decltype(Member), member T::*>,
                   "the hook's offset inside T would be meaningless: it lies in a virtual "
                   "(or ambiguous) base of T, whose place varies from object to object");
 
@@ -57,11 +67,16 @@ struct member_hook {
     // x86-64 Linux compilers follow, a pointer to data member holds exactly
     // that offset; the compiler folds this to a constant.
     static std::ptrdiff_t offset() noexcept {
-        static_assert(sizeof(Hook T::*) == sizeof(std::ptrdiff_t));
-        return std::bit_cast<std::ptrdiff_t>(static_cast<Hook T::*>(Member));
+        static_assert(sizeof(member T::*) == sizeof(std::ptrdiff_t));
+        return std::bit_cast<std::ptrdiff_t>(static_cast<member T::*>(Member));
     }
 
-    static Hook *hook_of(T &element) noexcept { return &(element.*static_cast<Hook T::*>(Member)); }
+    static Hook *hook_of(T &element) noexcept {
+        return &(element.*static_cast<member T::*>(Member));
+    }
+    static const Hook *hook_of(const T &element) noexcept {
+        return &(element.*static_cast<member T::*>(Member));
+    }
 
     static T *element_of(Hook *hook) noexcept {
         return reinterpret_cast<T *>(reinterpret_cast<char *>(hook) - offset());
