@@ -269,19 +269,15 @@ class avl_set {
         return search(key, position);
     }
 
-    // On a miss, the element after the key is the node the search ended at
-    // when the key belongs on its left, else that node's successor.
+    // On a miss, the element after the key is the nearest one on the right
+    // of the position.
     template <bool after_equal, typename K>
     AvlNode *bound_node(const K &key) const {
         AvlIndex position = 0;  // as in insert()
         if (AvlNode *equal = search(key, position)) {
             return after_equal ? avl_algorithms::step(equal, AVL_RIGHT) : equal;
         }
-        AvlNode *node = avl_algorithms::positionNode(position);
-        if (node == nullptr || avl_algorithms::positionSide(position) == AVL_LEFT) {
-            return node;
-        }
-        return avl_algorithms::step(node, AVL_RIGHT);
+        return avlNodeNearest(position, AVL_RIGHT);
     }
 
     AvlNode *first() const noexcept {
