@@ -1,22 +1,28 @@
 // SPDX-License-Identifier: MIT
 //
-// The AVL tree through kelu::avl_set (typed, reads and comparison inlined)
-// and through its exported functions, against boost::intrusive::avl_set
-// calling the same out-of-line comparison through a pointer,
-// boost::intrusive::avl_set with an inlined comparison, and std::set.
-// Workloads: insert, find hit, find miss, full in-order walk, remove; each
-// benchmark iteration performs one operation per element, so ns/op is the
-// iteration time divided by N. Elements are 64 bytes; their keys, their
-// addresses and the order of operations are three unrelated permutations.
+// The AVL tree through kelu::avl_set (typed, reads and comparison inlined),
+// through its exported functions, and read by a C caller through the inline
+// header (avl_bench_inline.c), against boost::intrusive::avl_set calling the
+// same out-of-line comparison through a pointer, boost::intrusive::avl_set
+// with an inlined comparison, and std::set.
+// Workloads: insert, find hit, find miss, full in-order walk, remove (the C
+// caller's rows: the reads); each benchmark iteration performs one
+// operation per element, so ns/op is the iteration time divided by N.
+// Elements are a caller's records that sit in a set and in a queue: a key,
+// a tree link and a list link, 56 bytes, the same fields at the same offsets
+// in every intrusive container; their keys, their addresses and the order
+// of operations are three unrelated permutations.
 //
 // Benchmarks are named workload/container/N. bench/report.py runs them with
 // repetitions and random interleaving and prints the medians of the
 // per-repetition ratios.
 #include <benchmark/benchmark.h>
 #include <boost/intrusive/avl_set.hpp>
+#include <boost/intrusive/list_hook.hpp>
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -25,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "avl_bench_element.h"
 #include "kelu/avl_set.hpp"
 #include "kelu_util_avl.h"
 
@@ -39,17 +46,15 @@ namespace bi = boost::intrusive;
 
 #define NOINLINE __attribute__((noinline))
 
-struct alignas(64) LibElement {
-    uint64_t key;
-    AvlNode node;
-};
-static_assert(sizeof(LibElement) == 64);
+using LibElement = BenchElement;
+static_assert(sizeof(LibElement) == 56);
 
-using BoostHook = bi::avl_set_base_hook<bi::link_mode<bi::normal_link>>;
-struct alignas(64) BoostElement : BoostHook {
+struct BoostElement {
     uint64_t key;
+    bi::avl_set_member_hook<bi::link_mode<bi::normal_link>> setHook;
+    bi::list_member_hook<bi::link_mode<bi::normal_link>> listHook;
 };
-static_assert(sizeof(BoostElement) == 64);
+static_assert(sizeof(BoostElement) == 56 && offsetof(BoostElement, setHook) == 8);
 
 // boost's ordering predicates: through the pointer, or inlined.
 struct ViaPointer {
@@ -71,7 +76,7 @@ struct Inlined {
 
 struct StdElement {
     uint64_t key;
-    char payload[56];
+    char payload[48];
     bool operator<(const StdElement &other) const { return key < other.key; }
 };
 struct StdLess {
@@ -145,6 +150,12 @@ struct Library {
     }
 };
 
+// The same tree read by a C caller through the inline header.
+struct CInline : Library {
+    using Library::Library;
+    NOINLINE uint64_t walk() { return inlineWalk(&tree); }
+};
+
 // The same elements in the typed set, ordered by the key member.
 struct Typed {
     using Set = kelu::avl_set<LibElement, &LibElement::node, std::compare_three_way,
@@ -183,7 +194,9 @@ struct Typed {
 
 template <typename Less>
 struct Boost {
-    using Set = bi::avl_set<BoostElement, bi::compare<Less>>;
+    using Set = bi::avl_set<
+        BoostElement, bi::compare<Less>,
+        bi::member_hook<BoostElement, decltype(BoostElement::setHook), &BoostElement::setHook>>;
     std::vector<BoostElement> elements;
     Set set;
     explicit Boost(const Plan &plan) : elements(plan.keyOf.size()) {
@@ -270,6 +283,9 @@ NOINLINE void findAll(Container &c, const std::vector<uint64_t> &keys) {
         benchmark::DoNotOptimize(c.find(key));
     }
 }
+NOINLINE void findAll(CInline &c, const std::vector<uint64_t> &keys) {
+    inlineFindAll(&c.tree, keys.data(), keys.size());
+}
 
 enum Workload { kInsert, kFindHit, kFindMiss, kWalk, kRemove };
 const char *const kWorkloadNames[] = {"insert", "find_hit", "find_miss", "walk", "remove"};
@@ -311,11 +327,12 @@ void run(benchmark::State &state, Workload workload) {
 const int64_t kSizes[] = {1024, 65536, 1048576};
 
 template <typename Container>
-void registerAll(const char *container) {
-    for (int w = kInsert; w <= kRemove; ++w) {
+void registerAll(const char *container, std::initializer_list<Workload> workloads = {
+                                            kInsert, kFindHit, kFindMiss, kWalk, kRemove}) {
+    for (Workload w : workloads) {
         const std::string name = std::string(kWorkloadNames[w]) + "/" + container;
         auto *b = benchmark::RegisterBenchmark(
-            name.c_str(), [w](benchmark::State &state) { run<Container>(state, Workload(w)); });
+            name.c_str(), [w](benchmark::State &state) { run<Container>(state, w); });
         for (int64_t size : kSizes) {
             b->Arg(size);
         }
@@ -329,6 +346,7 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     registerAll<Typed>("kelu_typed");
     registerAll<Library>("kelu_c");
+    registerAll<CInline>("kelu_c_inline", {kFindHit, kFindMiss, kWalk});
     registerAll<Boost<ViaPointer>>("boost_ptr");
     registerAll<Boost<Inlined>>("boost_inline");
     registerAll<Std>("std_set");
