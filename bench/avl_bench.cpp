@@ -20,11 +20,15 @@
 #include <boost/intrusive/avl_set.hpp>
 #include <boost/intrusive/list_hook.hpp>
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <random>
 #include <set>
@@ -45,6 +49,33 @@ namespace {
 namespace bi = boost::intrusive;
 
 #define NOINLINE __attribute__((noinline))
+
+// The intrusive containers' element arrays start on a 2 MiB boundary and are
+// advised into transparent huge pages. With 4 KiB pages, which pages backed
+// an array decided a memory-bound walk at 1 Mi elements by up to 15%
+// between containers running the same code (the C walk took the typed
+// set's time on the typed set's elements).
+template <typename T>
+struct HugePages {
+    using value_type = T;
+    static constexpr size_t kAlignment = size_t{2} << 20;
+    HugePages() = default;
+    template <typename U>
+    HugePages(const HugePages<U> &) {}  // implicit, as allocators convert
+    T *allocate(size_t n) {
+        const size_t bytes = (n * sizeof(T) + kAlignment - 1) / kAlignment * kAlignment;
+        void *memory = std::aligned_alloc(kAlignment, bytes);
+        if (memory == nullptr) {
+            throw std::bad_alloc();
+        }
+        (void)madvise(memory, bytes, MADV_HUGEPAGE);  // a hint: 4 KiB pages otherwise
+        return static_cast<T *>(memory);
+    }
+    void deallocate(T *memory, size_t) { std::free(memory); }
+    friend bool operator==(const HugePages &, const HugePages &) { return true; }
+};
+template <typename T>
+using Array = std::vector<T, HugePages<T>>;
 
 using LibElement = BenchElement;
 static_assert(sizeof(LibElement) == 56);
@@ -120,7 +151,7 @@ const Plan &planFor(size_t n) {
 // Each container keeps all N elements between benchmarks: insertion starts
 // by emptying it (untimed), removal ends by refilling it (untimed).
 struct Library {
-    std::vector<LibElement> elements;
+    Array<LibElement> elements;
     AvlTree tree{};
     explicit Library(const Plan &plan) : elements(plan.keyOf.size()) {
         for (size_t i = 0; i < elements.size(); ++i) {
@@ -160,7 +191,7 @@ struct CInline : Library {
 struct Typed {
     using Set = kelu::avl_set<LibElement, &LibElement::node, std::compare_three_way,
                               kelu::member_key<&LibElement::key>>;
-    std::vector<LibElement> elements;
+    Array<LibElement> elements;
     Set set;
     explicit Typed(const Plan &plan) : elements(plan.keyOf.size()) {
         for (size_t i = 0; i < elements.size(); ++i) {
@@ -197,7 +228,7 @@ struct Boost {
     using Set = bi::avl_set<
         BoostElement, bi::compare<Less>,
         bi::member_hook<BoostElement, decltype(BoostElement::setHook), &BoostElement::setHook>>;
-    std::vector<BoostElement> elements;
+    Array<BoostElement> elements;
     Set set;
     explicit Boost(const Plan &plan) : elements(plan.keyOf.size()) {
         for (size_t i = 0; i < elements.size(); ++i) {
