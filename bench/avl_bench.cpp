@@ -117,26 +117,37 @@ struct StdLess {
     bool operator()(const StdElement &a, uint64_t b) const { return a.key < b; }
 };
 
-// Keys, addresses and operation order for N elements: element i has key
-// 2 * keyOf[i]; operations visit elements in `order`; misses use odd keys.
+// Keys, addresses and orders for N elements: element i has key
+// 2 * keyOf[i]; misses use odd keys. A round is one order of insertions and
+// removals and one order of lookups; below 64 Ki elements there are enough
+// rounds for 64 Ki operations before one repeats, and consecutive benchmark
+// iterations take consecutive rounds. With a single round, branch
+// predictors learnt the repeated sequence at 1 Ki elements in some builds
+// and not in others (Boost's insertion took 13 or 25 ns in two builds that
+// differed only in code elsewhere).
 struct Plan {
+    struct Round {
+        std::vector<uint32_t> order;  // insertions and removals
+        std::vector<uint64_t> hits, misses;
+    };
     std::vector<uint64_t> keyOf;
-    std::vector<uint32_t> order;
-    std::vector<uint64_t> hits, misses;
-    explicit Plan(size_t n) : keyOf(n), order(n), hits(n), misses(n) {
+    std::vector<Round> rounds;
+    explicit Plan(size_t n) : keyOf(n), rounds(std::max<size_t>(1, 65536 / n)) {
         std::mt19937_64 random(n);
         std::iota(keyOf.begin(), keyOf.end(), 0);
         std::shuffle(keyOf.begin(), keyOf.end(), random);
-        std::iota(order.begin(), order.end(), 0);
-        std::shuffle(order.begin(), order.end(), random);
-        for (size_t i = 0; i < n; ++i) {
-            hits[i] = 2 * keyOf[order[i]];
-        }
-        std::shuffle(order.begin(), order.end(), random);  // removals, insertions
-        for (size_t i = 0; i < n; ++i) {
-            misses[i] = hits[i] + 1;
+        for (Round &round : rounds) {
+            round.order.resize(n);
+            std::iota(round.order.begin(), round.order.end(), 0);
+            std::shuffle(round.order.begin(), round.order.end(), random);
+            for (uint32_t i : round.order) {
+                round.hits.push_back(2 * keyOf[i]);
+                round.misses.push_back(2 * keyOf[i] + 1);
+            }
+            std::shuffle(round.order.begin(), round.order.end(), random);
         }
     }
+    const std::vector<uint32_t> &firstOrder() const { return rounds[0].order; }
 };
 
 const Plan &planFor(size_t n) {
@@ -158,16 +169,16 @@ struct Library {
             elements[i].key = 2 * plan.keyOf[i];
         }
         createAvl(&tree, compareKeys3, 0, offsetof(LibElement, node));
-        fill(plan);
+        fill(plan.firstOrder());
     }
     void clear() { destroyAvl(&tree); }
-    NOINLINE void fill(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void fill(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             addAvlNode(&tree, &elements[i]);
         }
     }
-    NOINLINE void eraseAll(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseAll(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             removeAvlNode(&tree, &elements[i]);
         }
     }
@@ -197,16 +208,16 @@ struct Typed {
         for (size_t i = 0; i < elements.size(); ++i) {
             elements[i].key = 2 * plan.keyOf[i];
         }
-        fill(plan);
+        fill(plan.firstOrder());
     }
     void clear() { set.clear(); }
-    NOINLINE void fill(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void fill(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.insert(elements[i]);
         }
     }
-    NOINLINE void eraseAll(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseAll(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.erase(elements[i]);
         }
     }
@@ -234,17 +245,17 @@ struct Boost {
         for (size_t i = 0; i < elements.size(); ++i) {
             elements[i].key = 2 * plan.keyOf[i];
         }
-        fill(plan);
+        fill(plan.firstOrder());
     }
     ~Boost() { set.clear(); }
     void clear() { set.clear(); }
-    NOINLINE void fill(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void fill(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.insert(elements[i]);
         }
     }
-    NOINLINE void eraseAll(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseAll(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.erase(set.iterator_to(elements[i]));
         }
     }
@@ -270,16 +281,16 @@ struct Std {
         for (size_t i = 0; i < values.size(); ++i) {
             values[i].key = 2 * plan.keyOf[i];
         }
-        fill(plan);
+        fill(plan.firstOrder());
     }
     void clear() { set.clear(); }
-    NOINLINE void fill(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void fill(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             where[i] = set.insert(values[i]).first;
         }
     }
-    NOINLINE void eraseAll(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseAll(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.erase(where[i]);
         }
     }
@@ -326,31 +337,38 @@ void run(benchmark::State &state, Workload workload) {
     const size_t n = static_cast<size_t>(state.range(0));
     const Plan &plan = planFor(n);
     Container &c = containerFor<Container>(n);
+    size_t next = 0;
     for (auto _ : state) {
+        const Plan::Round &round = plan.rounds[next++ % plan.rounds.size()];
         switch (workload) {
             case kInsert:
                 state.PauseTiming();
                 c.clear();
                 state.ResumeTiming();
-                c.fill(plan);
+                c.fill(round.order);
                 break;
             case kFindHit:
-                findAll(c, plan.hits);
+                findAll(c, round.hits);
                 break;
             case kFindMiss:
-                findAll(c, plan.misses);
+                findAll(c, round.misses);
                 break;
             case kWalk:
                 benchmark::DoNotOptimize(c.walk());
                 break;
             case kRemove:
-                c.eraseAll(plan);
+                c.eraseAll(round.order);
                 state.PauseTiming();
-                c.fill(plan);
+                c.fill(round.order);
                 state.ResumeTiming();
                 break;
         }
         benchmark::ClobberMemory();
+    }
+    // Every workload starts from the tree the container was built as.
+    if ((workload == kInsert || workload == kRemove) && (next - 1) % plan.rounds.size() != 0) {
+        c.clear();
+        c.fill(plan.firstOrder());
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * n));
 }
