@@ -1,6 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/*
- * File: kelu_util_avl_inline.h
+/**
+ * @file kelu_util_avl_inline.h
  *
  * The read-only algorithms of the AVL tree as inline code, for callers that
  * want a search or a walk at the speed of their own compiled code: search
@@ -30,7 +30,8 @@
  * the library's code. The same contracts hold as for the exported calls:
  * no change of the tree may run meanwhile, the comparison returns exactly
  * -1, 0 or +1 and is consistent with the tree's own, a direction is AVL_LEFT
- * or AVL_RIGHT. Nothing is logged, and no argument is checked.
+ * or AVL_RIGHT. Nothing is logged, and no argument is checked, even in the
+ * checked build (KELU_ASSERTIONS), which only the library's code knows of.
  */
 #ifndef KELU_UTIL_AVL_INLINE_H
 #define KELU_UTIL_AVL_INLINE_H
@@ -40,6 +41,7 @@
 
 #include "kelu_util_avl.h"
 
+/** @cond internal */
 /* The generic functions are always inlined; the typed ones are inlined as
  * the compiler sees fit, and a caller need not use all of them. */
 #if defined(__GNUC__)
@@ -58,15 +60,16 @@
 #define KELU_AVL_CAST(type, value) ((type)(value))
 #define KELU_AVL_NUMBER(type, value) ((type)(value))
 #endif
+/** @endcond */
 
-/* The comparison of a generic search: how the key behind `context` sorts
+/** The comparison of a generic search: how the key behind `context` sorts
  * against the element of `node`: -1 before it, 0 equal, +1 after it. */
 typedef int32_t (*AvlNodeCompareFunc)(const void *context, const AvlNode *node);
 
-/* avlPositionOf(), avlPositionNode(), avlPositionSide()
+/** avlPositionOf(), avlPositionNode(), avlPositionSide()
  * A position names an empty child slot: the node's address with the side in
  * bit 0. avlPositionNode() is null for the root slot of an empty tree
- * (position 0 or 1). O(1). */
+ * (position 0 or 1). O(1). @{ */
 KELU_AVL_INLINE AvlIndex avlPositionOf(AvlNode *node, uint32_t side) {
     return KELU_AVL_NUMBER(AvlIndex, KELU_AVL_CAST(uintptr_t, node)) | side;
 }
@@ -79,8 +82,9 @@ KELU_AVL_INLINE AvlNode *avlPositionNode(AvlIndex position) {
 KELU_AVL_INLINE uint32_t avlPositionSide(AvlIndex position) {
     return KELU_AVL_NUMBER(uint32_t, position & 1u);
 }
+/** @} */
 
-/* avlNodeOutermost()
+/** avlNodeOutermost()
  * The node reached from `node` (non-null) by following child[side] while it
  * is non-null: the smallest node of the subtree for AVL_LEFT, the largest
  * for AVL_RIGHT. O(height). */
@@ -91,14 +95,14 @@ KELU_AVL_INLINE AvlNode *avlNodeOutermost(AvlNode *node, uint32_t side) {
     return node;
 }
 
-/* avlNodeEnd()
+/** avlNodeEnd()
  * The first (AVL_LEFT) or last (AVL_RIGHT) node of the tree under `root`,
  * or null when `root` is null. O(height). */
 KELU_AVL_INLINE AvlNode *avlNodeEnd(AvlNode *root, uint32_t side) {
     return root != NULL ? avlNodeOutermost(root, side) : NULL;
 }
 
-/* avlNodeStep()
+/** avlNodeStep()
  * The in-order neighbour of `node` (non-null, linked): the successor in
  * direction AVL_RIGHT, the predecessor in direction AVL_LEFT, or null at
  * that end. Follows links only; the climb tests the parent's child pointer,
@@ -118,7 +122,7 @@ KELU_AVL_INLINE AvlNode *avlNodeStep(AvlNode *node, uint32_t direction) {
     return NULL;
 }
 
-/* avlNodeNearest()
+/** avlNodeNearest()
  * For a position a search wrote on a miss: the nearest node before the
  * missing key (AVL_LEFT) or after it (AVL_RIGHT), or null when there is
  * none or the position is 0 or 1. At most one avlNodeStep(). */
@@ -130,6 +134,7 @@ KELU_AVL_INLINE AvlNode *avlNodeNearest(AvlIndex position, uint32_t direction) {
     return avlNodeStep(node, direction);
 }
 
+/** @cond internal */
 /* One step of avlNodeSearch() down to child[side] of *node: 1, or 0 with
  * *found set when that slot is empty and the search ends there. O(1). */
 KELU_AVL_INLINE int avlNodeDescend(AvlNode **node, uint32_t side, AvlIndex *found) {
@@ -141,8 +146,9 @@ KELU_AVL_INLINE int avlNodeDescend(AvlNode **node, uint32_t side, AvlIndex *foun
     *node = next;
     return 1;
 }
+/** @endcond */
 
-/* avlNodeSearch()
+/** avlNodeSearch()
  * Descends from `root` calling compare(context, node) exactly once for each
  * node on the path. Returns the node that equals the key, leaving *position
  * unwritten. Otherwise returns null and, when `position` is non-null, stores
@@ -184,31 +190,32 @@ KELU_AVL_INLINE AvlNode *avlNodeSearch(AvlNode *root, AvlNodeCompareFunc compare
     return NULL;
 }
 
-/* KELU_AVL_DEFINE_READS(name, Type, member, KeyType, compare);
- * Defines static inline functions for trees of `Type` elements linked
- * through their AvlNode `member`, searched by keys of `KeyType` (passed by
- * value: a number, or a pointer to a larger key) with
- *     int32_t compare(KeyType key, const Type *element)
- * returning -1, 0 or +1 as the tree's own comparison orders the elements
- * (written `key < element->key ? -1 : key > element->key`, it compiles to
- * two compares and branches per level).
- * Every function runs inline, calls nothing but `compare`, and gives the
- * results of the exported call named beside it:
+/** KELU_AVL_DEFINE_READS()
+ * `KELU_AVL_DEFINE_READS(name, Type, member, KeyType, compare);` defines
+ * static inline functions for trees of `Type` elements linked through their
+ * AvlNode `member`, searched by keys of `KeyType` (passed by value: a
+ * number, or a pointer to a larger key) with
+ * `int32_t compare(KeyType key, const Type *element)` returning -1, 0 or +1
+ * as the tree's own comparison orders the elements (written
+ * `key < element->key ? -1 : key > element->key`, it compiles to two
+ * compares and branches per level). Every function runs inline, calls
+ * nothing but `compare`, and gives the results of the exported call named
+ * beside it:
  *
- *   Type *nameFind(const AvlTree *tree, KeyType key, AvlIndex *position)
- *       findAvlNode(); `position` may be null. O(height).
- *   Type *nameNearest(AvlIndex position, uint32_t direction)
- *       findAvlNearestNode(). At most one step.
- *   Type *nameFirst(const AvlTree *tree), Type *nameLast(const AvlTree *tree)
- *       getAvlFirstNode(), getAvlLastNode(). O(height).
- *   Type *nameNext(Type *element), Type *namePrev(Type *element)
- *       walkAvlNode() towards AVL_RIGHT / AVL_LEFT from a linked element.
- *       O(height), O(1) amortised over a full walk.
- *   Type *nameOf(AvlNode *node)
- *       the element of a node, or null for null. O(1).
+ * - `Type *nameFind(const AvlTree *tree, KeyType key, AvlIndex *position)`:
+ *   findAvlNode(); `position` may be null. O(height).
+ * - `Type *nameNearest(AvlIndex position, uint32_t direction)`:
+ *   findAvlNearestNode(). At most one step.
+ * - `Type *nameFirst(const AvlTree *tree)`, `Type *nameLast(const AvlTree *tree)`:
+ *   getAvlFirstNode(), getAvlLastNode(). O(height).
+ * - `Type *nameNext(Type *element)`, `Type *namePrev(Type *element)`:
+ *   walkAvlNode() towards AVL_RIGHT / AVL_LEFT from a linked element.
+ *   O(height), O(1) amortised over a full walk.
+ * - `Type *nameOf(AvlNode *node)`: the element of a node, or null for
+ *   null. O(1).
  *
  * The tree must hold Type elements at offsetof(Type, member), as createAvl()
- * was told. */
+ * was told. @hideinitializer */
 /* NOLINTBEGIN(bugprone-macro-parentheses): Type names a type, which cannot
  * be parenthesised. */
 #define KELU_AVL_DEFINE_READS(name, Type, member, KeyType, compare)                                \
