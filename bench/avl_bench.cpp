@@ -1,27 +1,37 @@
 // SPDX-License-Identifier: MIT
 //
 // The AVL tree through kelu::avl_set (typed, reads and comparison inlined;
-// with <=>, and with std::less<> as kelu_less) and through its exported
-// functions, against boost::intrusive::avl_set calling the same out-of-line
-// comparison through a pointer, boost::intrusive::avl_set with an inlined
-// comparison, and std::set; and kelu::avl_multiset against
+// with <=>, and with std::less<> as kelu_less), through its exported
+// functions, and read by a C caller through the inline header
+// (avl_bench_inline.c), against boost::intrusive::avl_set calling the same
+// out-of-line comparison through a pointer, boost::intrusive::avl_set with an
+// inlined comparison, and std::set; and kelu::avl_multiset against
 // boost::intrusive::avl_multiset with an inlined comparison.
 // Workloads: insert, find hit, find miss, full in-order walk, remove (of an
-// element), erase_key (remove by key), equal_range (of a present key); each
-// benchmark iteration performs one operation per element, so ns/op is the
-// iteration time divided by N. Elements are 64 bytes; their keys, their
-// addresses and the order of operations are three unrelated permutations.
+// element), erase_key (remove by key), equal_range (of a present key); the
+// C caller's inline rows are the reads. Each benchmark iteration performs
+// one operation per element, so ns/op is the iteration time divided by N.
+// Elements are a caller's records that sit in a set and in a queue: a key,
+// a tree link and a list link, 56 bytes, the same fields at the same offsets
+// in every intrusive container; their keys, their addresses and the order
+// of operations are three unrelated permutations.
 //
 // Benchmarks are named workload/container/N. bench/report.py runs them with
 // repetitions and random interleaving and prints the medians of the
 // per-repetition ratios.
 #include <benchmark/benchmark.h>
 #include <boost/intrusive/avl_set.hpp>
+#include <boost/intrusive/list_hook.hpp>
+
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <random>
 #include <set>
@@ -30,6 +40,7 @@
 
 #include <utility>
 
+#include "avl_bench_element.h"
 #include "kelu/avl_set.hpp"
 #include "kelu_util_avl.h"
 
@@ -44,20 +55,45 @@ namespace bi = boost::intrusive;
 
 #define NOINLINE __attribute__((noinline))
 
-struct alignas(64) LibElement {
-    uint64_t key;
-    AvlNode node;
+// The intrusive containers' element arrays start on a 2 MiB boundary and are
+// advised into transparent huge pages. With 4 KiB pages, which pages backed
+// an array decided a memory-bound walk at 1 Mi elements by up to 15%
+// between containers running the same code (the C walk took the typed
+// set's time on the typed set's elements).
+template <typename T>
+struct HugePages {
+    using value_type = T;
+    static constexpr size_t kAlignment = size_t{2} << 20;
+    HugePages() = default;
+    template <typename U>
+    HugePages(const HugePages<U> &) {}  // implicit, as allocators convert
+    T *allocate(size_t n) {
+        const size_t bytes = (n * sizeof(T) + kAlignment - 1) / kAlignment * kAlignment;
+        void *memory = std::aligned_alloc(kAlignment, bytes);
+        if (memory == nullptr) {
+            throw std::bad_alloc();
+        }
+        (void)madvise(memory, bytes, MADV_HUGEPAGE);  // a hint: 4 KiB pages otherwise
+        return static_cast<T *>(memory);
+    }
+    void deallocate(T *memory, size_t) { std::free(memory); }
+    friend bool operator==(const HugePages &, const HugePages &) { return true; }
 };
-static_assert(sizeof(LibElement) == 64);
+template <typename T>
+using Array = std::vector<T, HugePages<T>>;
 
 // Checked mode off, as in a release build: the bench preset defines NDEBUG.
 static_assert(!kelu::checked_by_default);
 
-using BoostHook = bi::avl_set_base_hook<bi::link_mode<bi::normal_link>>;
-struct alignas(64) BoostElement : BoostHook {
+using LibElement = BenchElement;
+static_assert(sizeof(LibElement) == 56);
+
+struct BoostElement {
     uint64_t key;
+    bi::avl_set_member_hook<bi::link_mode<bi::normal_link>> setHook;
+    bi::list_member_hook<bi::link_mode<bi::normal_link>> listHook;
 };
-static_assert(sizeof(BoostElement) == 64);
+static_assert(sizeof(BoostElement) == 56 && offsetof(BoostElement, setHook) == 8);
 
 // boost's ordering predicates: through the pointer, or inlined.
 struct ViaPointer {
@@ -79,7 +115,7 @@ struct Inlined {
 
 struct StdElement {
     uint64_t key;
-    char payload[56];
+    char payload[48];
     bool operator<(const StdElement &other) const { return key < other.key; }
 };
 struct StdLess {
@@ -89,26 +125,37 @@ struct StdLess {
     bool operator()(const StdElement &a, uint64_t b) const { return a.key < b; }
 };
 
-// Keys, addresses and operation order for N elements: element i has key
-// 2 * keyOf[i]; operations visit elements in `order`; misses use odd keys.
+// Keys, addresses and orders for N elements: element i has key
+// 2 * keyOf[i]; misses use odd keys. A round is one order of insertions and
+// removals and one order of lookups; below 64 Ki elements there are enough
+// rounds for 64 Ki operations before one repeats, and consecutive benchmark
+// iterations take consecutive rounds. With a single round, branch
+// predictors learnt the repeated sequence at 1 Ki elements in some builds
+// and not in others (Boost's insertion took 13 or 25 ns in two builds that
+// differed only in code elsewhere).
 struct Plan {
+    struct Round {
+        std::vector<uint32_t> order;  // insertions and removals
+        std::vector<uint64_t> hits, misses;
+    };
     std::vector<uint64_t> keyOf;
-    std::vector<uint32_t> order;
-    std::vector<uint64_t> hits, misses;
-    explicit Plan(size_t n) : keyOf(n), order(n), hits(n), misses(n) {
+    std::vector<Round> rounds;
+    explicit Plan(size_t n) : keyOf(n), rounds(std::max<size_t>(1, 65536 / n)) {
         std::mt19937_64 random(n);
         std::iota(keyOf.begin(), keyOf.end(), 0);
         std::shuffle(keyOf.begin(), keyOf.end(), random);
-        std::iota(order.begin(), order.end(), 0);
-        std::shuffle(order.begin(), order.end(), random);
-        for (size_t i = 0; i < n; ++i) {
-            hits[i] = 2 * keyOf[order[i]];
-        }
-        std::shuffle(order.begin(), order.end(), random);  // removals, insertions
-        for (size_t i = 0; i < n; ++i) {
-            misses[i] = hits[i] + 1;
+        for (Round &round : rounds) {
+            round.order.resize(n);
+            std::iota(round.order.begin(), round.order.end(), 0);
+            std::shuffle(round.order.begin(), round.order.end(), random);
+            for (uint32_t i : round.order) {
+                round.hits.push_back(2 * keyOf[i]);
+                round.misses.push_back(2 * keyOf[i] + 1);
+            }
+            std::shuffle(round.order.begin(), round.order.end(), random);
         }
     }
+    const std::vector<uint32_t> &firstOrder() const { return rounds[0].order; }
 };
 
 const Plan &planFor(size_t n) {
@@ -123,29 +170,29 @@ const Plan &planFor(size_t n) {
 // Each container keeps all N elements between benchmarks: insertion starts
 // by emptying it (untimed), removal ends by refilling it (untimed).
 struct Library {
-    std::vector<LibElement> elements;
+    Array<LibElement> elements;
     AvlTree tree{};
     explicit Library(const Plan &plan) : elements(plan.keyOf.size()) {
         for (size_t i = 0; i < elements.size(); ++i) {
             elements[i].key = 2 * plan.keyOf[i];
         }
         createAvl(&tree, compareKeys3, 0, offsetof(LibElement, node));
-        fill(plan);
+        fill(plan.firstOrder());
     }
     void clear() { destroyAvl(&tree); }
-    NOINLINE void fill(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void fill(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             addAvlNode(&tree, &elements[i]);
         }
     }
-    NOINLINE void eraseAll(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseAll(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             removeAvlNode(&tree, &elements[i]);
         }
     }
     // By key: the C search, then the removal.
-    NOINLINE void eraseKeys(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseKeys(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             uint64_t key = elements[i].key;
             removeAvlNode(&tree, findAvlNode(&tree, &key, nullptr));
         }
@@ -160,30 +207,36 @@ struct Library {
     }
 };
 
+// The same tree read by a C caller through the inline header.
+struct CInline : Library {
+    using Library::Library;
+    NOINLINE uint64_t walk() { return inlineWalk(&tree); }
+};
+
 // The same elements in a typed set or multiset, ordered by the key member.
 template <typename Set>
 struct Typed {
-    std::vector<LibElement> elements;
+    Array<LibElement> elements;
     Set set;
     explicit Typed(const Plan &plan) : elements(plan.keyOf.size()) {
         for (size_t i = 0; i < elements.size(); ++i) {
             elements[i].key = 2 * plan.keyOf[i];
         }
-        fill(plan);
+        fill(plan.firstOrder());
     }
     void clear() { set.clear(); }
-    NOINLINE void fill(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void fill(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.insert(elements[i]);
         }
     }
-    NOINLINE void eraseAll(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseAll(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.erase(elements[i]);
         }
     }
-    NOINLINE void eraseKeys(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseKeys(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.erase(elements[i].key);
         }
     }
@@ -203,8 +256,9 @@ struct Typed {
         return sum;
     }
 };
+
 template <typename Compare>
-using TypedSet = Typed<
+using TypedOf = Typed<
     kelu::avl_set<LibElement, &LibElement::node, Compare, kelu::member_key<&LibElement::key>>>;
 using TypedMultiset =
     Typed<kelu::avl_multiset<LibElement, &LibElement::node, std::compare_three_way,
@@ -212,29 +266,31 @@ using TypedMultiset =
 
 template <typename Less, template <typename...> class Container = bi::avl_set>
 struct Boost {
-    using Set = Container<BoostElement, bi::compare<Less>>;
-    std::vector<BoostElement> elements;
+    using Set = Container<
+        BoostElement, bi::compare<Less>,
+        bi::member_hook<BoostElement, decltype(BoostElement::setHook), &BoostElement::setHook>>;
+    Array<BoostElement> elements;
     Set set;
     explicit Boost(const Plan &plan) : elements(plan.keyOf.size()) {
         for (size_t i = 0; i < elements.size(); ++i) {
             elements[i].key = 2 * plan.keyOf[i];
         }
-        fill(plan);
+        fill(plan.firstOrder());
     }
     ~Boost() { set.clear(); }
     void clear() { set.clear(); }
-    NOINLINE void fill(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void fill(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.insert(elements[i]);
         }
     }
-    NOINLINE void eraseAll(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseAll(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.erase(set.iterator_to(elements[i]));
         }
     }
-    NOINLINE void eraseKeys(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseKeys(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.erase(elements[i].key, Less());
         }
     }
@@ -264,16 +320,16 @@ struct Std {
         for (size_t i = 0; i < values.size(); ++i) {
             values[i].key = 2 * plan.keyOf[i];
         }
-        fill(plan);
+        fill(plan.firstOrder());
     }
     void clear() { set.clear(); }
-    NOINLINE void fill(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void fill(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             where[i] = set.insert(values[i]).first;
         }
     }
-    NOINLINE void eraseAll(const Plan &plan) {
-        for (uint32_t i : plan.order) {
+    NOINLINE void eraseAll(const std::vector<uint32_t> &order) {
+        for (uint32_t i : order) {
             set.erase(where[i]);
         }
     }
@@ -308,6 +364,9 @@ NOINLINE void findAll(Container &c, const std::vector<uint64_t> &keys) {
         benchmark::DoNotOptimize(c.find(key));
     }
 }
+NOINLINE void findAll(CInline &c, const std::vector<uint64_t> &keys) {
+    inlineFindAll(&c.tree, keys.data(), keys.size());
+}
 template <typename Container>
 NOINLINE void rangeAll(Container &c, const std::vector<uint64_t> &keys) {
     for (uint64_t key : keys) {
@@ -324,44 +383,52 @@ void run(benchmark::State &state, Workload workload) {
     const size_t n = static_cast<size_t>(state.range(0));
     const Plan &plan = planFor(n);
     Container &c = containerFor<Container>(n);
+    size_t next = 0;
     for (auto _ : state) {
+        const Plan::Round &round = plan.rounds[next++ % plan.rounds.size()];
         switch (workload) {
             case kInsert:
                 state.PauseTiming();
                 c.clear();
                 state.ResumeTiming();
-                c.fill(plan);
+                c.fill(round.order);
                 break;
             case kFindHit:
-                findAll(c, plan.hits);
+                findAll(c, round.hits);
                 break;
             case kFindMiss:
-                findAll(c, plan.misses);
+                findAll(c, round.misses);
                 break;
             case kWalk:
                 benchmark::DoNotOptimize(c.walk());
                 break;
             case kRemove:
             case kEraseKey:
-                if constexpr (requires { c.eraseKeys(plan); }) {
+                if constexpr (requires { c.eraseKeys(round.order); }) {
                     if (workload == kEraseKey) {
-                        c.eraseKeys(plan);
+                        c.eraseKeys(round.order);
                     }
                 }
                 if (workload == kRemove) {
-                    c.eraseAll(plan);
+                    c.eraseAll(round.order);
                 }
                 state.PauseTiming();
-                c.fill(plan);
+                c.fill(round.order);
                 state.ResumeTiming();
                 break;
             case kEqualRange:
                 if constexpr (requires { c.range(0); }) {
-                    rangeAll(c, plan.hits);
+                    rangeAll(c, round.hits);
                 }
                 break;
         }
         benchmark::ClobberMemory();
+    }
+    // Every workload starts from the tree the container was built as.
+    if ((workload == kInsert || workload == kRemove || workload == kEraseKey) &&
+        (next - 1) % plan.rounds.size() != 0) {
+        c.clear();
+        c.fill(plan.firstOrder());
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * n));
 }
@@ -369,7 +436,8 @@ void run(benchmark::State &state, Workload workload) {
 const int64_t kSizes[] = {1024, 65536, 1048576};
 
 template <typename Container>
-void registerAll(const char *container, std::initializer_list<Workload> workloads) {
+void registerAll(const char *container, std::initializer_list<Workload> workloads = {
+                                            kInsert, kFindHit, kFindMiss, kWalk, kRemove}) {
     for (Workload w : workloads) {
         const std::string name = std::string(kWorkloadNames[w]) + "/" + container;
         auto *b = benchmark::RegisterBenchmark(
@@ -385,14 +453,14 @@ void registerAll(const char *container, std::initializer_list<Workload> workload
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
-    const auto original = {kInsert, kFindHit, kFindMiss, kWalk, kRemove};
     const auto all = {kInsert, kFindHit, kFindMiss, kWalk, kRemove, kEraseKey, kEqualRange};
-    registerAll<TypedSet<std::compare_three_way>>("kelu_typed", all);
-    registerAll<TypedSet<std::less<>>>("kelu_less", {kFindHit, kFindMiss, kEqualRange});
+    registerAll<TypedOf<std::compare_three_way>>("kelu_typed", all);
+    registerAll<TypedOf<std::less<>>>("kelu_less", {kFindHit, kFindMiss, kEqualRange});
     registerAll<Library>("kelu_c", {kInsert, kFindHit, kFindMiss, kWalk, kRemove, kEraseKey});
-    registerAll<Boost<ViaPointer>>("boost_ptr", original);
+    registerAll<CInline>("kelu_c_inline", {kFindHit, kFindMiss, kWalk});
+    registerAll<Boost<ViaPointer>>("boost_ptr");
     registerAll<Boost<Inlined>>("boost_inline", all);
-    registerAll<Std>("std_set", original);
+    registerAll<Std>("std_set");
     registerAll<TypedMultiset>("kelu_multi", {kInsert, kWalk, kEqualRange});
     registerAll<Boost<Inlined, bi::avl_multiset>>("boost_multi", {kInsert, kWalk, kEqualRange});
     benchmark::RunSpecifiedBenchmarks();

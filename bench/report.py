@@ -4,6 +4,7 @@
 
 Usage: bench/report.py [--from-json DIR] [--out DIR] [--plots DIR]
                        [--repetitions N] [--min-time S] [--smoke] [FAMILY ...]
+       bench/report.py --profile N
 
 FAMILY is avl, list or crc (default: all three). Without --from-json the
 script installs what the benchmarks need, builds the bench preset, and runs
@@ -22,12 +23,18 @@ family's smallest size, one short repetition, then every table and plot
 from that output (under build/bench/smoke unless --out or --plots say
 otherwise). It fails when a benchmark crashes or a table cannot be made;
 its figures mean nothing.
+
+--profile N runs each AVL benchmark at N elements once under valgrind's
+callgrind instead, and prints what its loop costs per operation:
+instructions, data reads, and misses of simulated caches shaped as this
+machine's first-level data cache (D1) and second-level cache (LL).
 """
 import argparse
 import json
 import statistics
 import subprocess
 import sys
+import tempfile
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
@@ -92,7 +99,7 @@ def table(header, rows):
 
 
 AVL_WORKLOADS = ("insert", "find_hit", "find_miss", "walk", "remove")  # plotted
-AVL_CONTAINERS = ("kelu_typed", "kelu_c", "boost_inline", "boost_ptr", "std_set")
+AVL_CONTAINERS = ("kelu_typed", "kelu_c", "kelu_c_inline", "boost_inline", "boost_ptr", "std_set")
 # Table rows: label, workload, the typed container and its Boost counterpart.
 AVL_ROWS = [(w, w, "kelu_typed", "boost_inline") for w in AVL_WORKLOADS] + [
     ("erase_key", "erase_key", "kelu_typed", "boost_inline"),
@@ -100,8 +107,9 @@ AVL_ROWS = [(w, w, "kelu_typed", "boost_inline") for w in AVL_WORKLOADS] + [
     ("multiset insert", "insert", "kelu_multi", "boost_multi"),
     ("multiset walk", "walk", "kelu_multi", "boost_multi"),
     ("multiset equal_range", "equal_range", "kelu_multi", "boost_multi")]
+AVL_READS = ("find_hit", "find_miss", "walk")  # the C inline caller's workloads
 AVL_CHANGES = ("insert", "remove", "erase_key")  # typed / the C calls it makes
-AVL_GOAL = 1.05  # typed against boost inlined, every workload and N
+AVL_GOAL = 1.05  # typed set and C inline reads against boost inlined, every workload and N
 AVL_CHANGE_GOAL = 1.03  # a typed change against the C calls
 
 
@@ -116,14 +124,14 @@ def avl_report(path):
     rows = []
     for label, w, typed, boost in AVL_ROWS:
         for n in sizes:
-            # The less-than, pointer and std::set columns are sets.
-            less, ptr, std = (("kelu_less", "boost_ptr", "std_set") if typed == "kelu_typed"
-                              else ("none",) * 3)
+            # The less-than, C inline, pointer and std::set columns are sets.
+            less, inline, ptr, std = (("kelu_less", "kelu_c_inline", "boost_ptr", "std_set")
+                                      if typed == "kelu_typed" else ("none",) * 4)
             rows.append([label, str(n), cell(w, typed, n), cell(w, less, n), cell(w, "kelu_c", n),
-                         cell(w, boost, n), cell(w, ptr, n), cell(w, std, n)])
-    table(["workload", "N", "kelu typed", "kelu less-than", "kelu C", "boost inlined",
-           "boost ptr", "std::set"], rows)
-    print(f"### AVL tree: ratios (goals: typed / boost inlined <= {AVL_GOAL}; "
+                         cell(w, inline, n), cell(w, boost, n), cell(w, ptr, n), cell(w, std, n)])
+    table(["workload", "N", "kelu typed", "kelu less-than", "kelu C", "kelu C inline",
+           "boost inlined", "boost ptr", "std::set"], rows)
+    print(f"### AVL tree: ratios (goals: typed and C inline / boost inlined <= {AVL_GOAL}; "
           f"a typed change / its C calls <= {AVL_CHANGE_GOAL})\n")
     rows = []
     for label, w, typed, boost in AVL_ROWS:
@@ -131,16 +139,18 @@ def avl_report(path):
             r = lambda a, b, goal=None: (show_ratio(ratio(samples, a, b), goal)
                                          if a in samples and b in samples else "")
             change = w in AVL_CHANGES
-            less, ptr, std = (("kelu_less", "boost_ptr", "std_set") if typed == "kelu_typed"
-                              else ("none",) * 3)
+            less, inline, ptr, std = (("kelu_less", "kelu_c_inline", "boost_ptr", "std_set")
+                                      if typed == "kelu_typed" else ("none",) * 4)
             rows.append([label, str(n),
                          r(key(w, typed, n), key(w, boost, n), AVL_GOAL),
+                         r(key(w, inline, n), key(w, boost, n), AVL_GOAL),
                          r(key(w, typed, n), key(w, "kelu_c", n), AVL_CHANGE_GOAL if change else None),
                          r(key(w, less, n), key(w, typed, n)),
                          r(key(w, "kelu_c", n), key(w, boost, n)),
                          r(key(w, "kelu_c", n), key(w, ptr, n)),
                          r(key(w, typed, n), key(w, std, n))])
-    table(["workload", "N", "typed / boost inl.", "typed / C", "less-than / typed",
+    table(["workload", "N", "typed / boost inl.", "C inline / boost inl.", "typed / C",
+           "less-than / typed",
            "C / boost inl.", "C / boost ptr", "typed / std::set"], rows)
     return samples, sizes
 
@@ -239,20 +249,70 @@ def combine_report(path):
     return samples, lengths
 
 
+# The class whose out-of-line loops (fill, findAll, walk, eraseAll) run
+# each container's workloads, for callgrind to collect in. Only the
+# benchmark run calls them; the two Boost sets share the loops that do not
+# compare (the compiler merges them).
+AVL_CLASSES = {"kelu_typed": "Typed<*>", "kelu_c": "Library", "kelu_c_inline": "CInline",
+               "boost_inline": "Boost<*>", "boost_ptr": "Boost<*>", "std_set": "Std"}
+AVL_LOOPS = {"insert": "*::{}::fill*", "find_hit": "*findAll*::{}&*",
+             "find_miss": "*findAll*::{}&*", "walk": "*::{}::walk*", "remove": "*::{}::eraseAll*"}
+
+
+def cache_option(index):
+    """valgrind's size,associativity,line of /sys's cache `index` of CPU 0."""
+    cache = Path(f"/sys/devices/system/cpu/cpu0/cache/index{index}")
+    read = lambda name: (cache / name).read_text().strip()
+    size = int(read("size").rstrip("K")) * 1024
+    return f"{size},{read('ways_of_associativity')},{read('coherency_line_size')}"
+
+
+def avl_profile(build, n):
+    # One timed iteration runs each loop once; insertion also fills the
+    # container when it is made, so its loop runs twice.
+    events = ("Ir", "Dr", "D1mr", "DLmr")
+    print(f"### AVL tree: per operation at N = {n} (callgrind; D1 {cache_option(0)}, "
+          f"LL {cache_option(2)})\n")
+    rows = []
+    with tempfile.TemporaryDirectory() as work:
+        for w in AVL_WORKLOADS:
+            for c, cls in AVL_CLASSES.items():
+                if c == "kelu_c_inline" and w not in AVL_READS:
+                    continue
+                out = Path(work) / f"{w}.{c}.out"
+                subprocess.run(
+                    ["valgrind", "--tool=callgrind", "--cache-sim=yes",
+                     f"--D1={cache_option(0)}", f"--LL={cache_option(2)}",
+                     f"--toggle-collect={AVL_LOOPS[w].format(cls)}",
+                     f"--callgrind-out-file={out}", build / "bench" / EXECUTABLES["avl"],
+                     f"--benchmark_filter=^{w}/{c}/{n}$", "--benchmark_min_time=0"],
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+                lines = out.read_text().splitlines()
+                names = next(l for l in lines if l.startswith("events:")).split()[1:]
+                totals = next(l for l in lines if l.startswith("summary:")).split()[1:]
+                cost = dict(zip(names, [int(v) for v in totals] + [0] * len(names)))
+                ops = n * (2 if w == "insert" else 1)
+                rows.append([w, c] + [f"{cost[e] / ops:.{1 if e in ('Ir', 'Dr') else 2}f}"
+                                      for e in events])
+    table(["workload", "container", "instructions", "data reads", "D1 misses", "LL misses"],
+          rows)
+
+
 def plot_avl(samples, sizes, plots):
     import matplotlib
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
     fig, axes = plt.subplots(1, len(AVL_WORKLOADS), figsize=(18, 4), sharex=True)
     for ax, w in zip(axes, AVL_WORKLOADS):
-        for c in AVL_CONTAINERS:
-            ax.plot(sizes, [median(samples, f"{w}/{c}/{n}") for n in sizes],
-                    marker="o", label=c)
+        for i, c in enumerate(AVL_CONTAINERS):
+            if c != "kelu_c_inline" or w in AVL_READS:
+                ax.plot(sizes, [median(samples, f"{w}/{c}/{n}") for n in sizes],
+                        marker="o", color=f"C{i}", label=c)
         ax.set(title=w, xscale="log", yscale="log", xlabel="N elements")
         ax.grid(True, which="both", alpha=0.3)
     axes[0].set_ylabel("ns per operation (median)")
-    axes[-1].legend()
-    fig.tight_layout()
+    fig.legend(*axes[AVL_WORKLOADS.index("walk")].get_legend_handles_labels(), loc="center right")
+    fig.tight_layout(rect=(0, 0, 0.9, 1))
     fig.savefig(plots / "avl_ns_per_op.png", dpi=90)
 
 
@@ -311,6 +371,8 @@ def main():
     parser.add_argument("--min-time", type=float, default=0.1)
     parser.add_argument("--smoke", action="store_true",
                         help="every benchmark once, briefly, at its smallest size (CI)")
+    parser.add_argument("--profile", type=int, metavar="N",
+                        help="callgrind's cost per operation of each AVL benchmark at N")
     args = parser.parse_args()
     if args.smoke:
         smoke = ROOT / "build/bench/smoke"
@@ -327,6 +389,9 @@ def main():
                        stdout=subprocess.DEVNULL)
         subprocess.run(["cmake", "--build", "--preset", "bench"], cwd=ROOT, check=True,
                        stdout=sys.stderr)
+        if args.profile:
+            avl_profile(ROOT / "build/bench", args.profile)
+            return
         args.out.mkdir(parents=True, exist_ok=True)
         paths = {f: run_family(f, ROOT / "build/bench", args.out, args.repetitions,
                                args.min_time, SMOKE_FILTERS[f] if args.smoke else ".")

@@ -1,12 +1,13 @@
 /* SPDX-License-Identifier: MIT */
 /* A short tour of libkelu_util from C: bring the module up, keep jobs in an
- * ordered set keyed by id, queue some of them in a counted list, checksum a
- * text, and take the module down again. */
+ * ordered set keyed by id and search it inline, queue some of them in a
+ * counted list, checksum a text, and take the module down again. */
 #include <inttypes.h>
 #include <stddef.h>
 #include <stdio.h>
 
 #include "kelu_util_avl.h"
+#include "kelu_util_avl_inline.h"
 #include "kelu_util_crc.h"
 #include "kelu_util_list.h"
 #include "kelu_util_module.h"
@@ -27,6 +28,14 @@ static int32_t compareJobIds(void *key, void *element) {
     uint32_t b = ((const Job *)element)->id;
     return (a > b) - (a < b);
 }
+
+/* Searches by id compiled into this program (kelu_util_avl_inline.h):
+ * jobsFind(), jobsNearest(), jobsFirst(), jobsNext() and the rest take and
+ * return Jobs, with this comparison inlined. */
+static int32_t compareIdWithJob(uint32_t id, const Job *job) {
+    return id < job->id ? -1 : id > job->id;
+}
+KELU_AVL_DEFINE_READS(jobs, Job, byId, uint32_t, compareIdWithJob);
 
 /* The Job whose inQueue link is `link`: the lists hand back link addresses. */
 static Job *jobOfQueueLink(ListNode *link) {
@@ -50,7 +59,6 @@ int main(void) {
                  {.id = 20, .name = "mount"},
                  {.id = 50, .name = "report"}};
     static const char text[] = "123456789";
-    Job probe = {.id = 0};
     AvlTree jobs;
     AvlIndex position;
     CounterList queue;
@@ -68,15 +76,15 @@ int main(void) {
     }
     printJobs(&jobs);
 
-    probe.id = 30;
-    found = findAvlNode(&jobs, &probe, NULL);
+    /* Searched inline; findAvlNode(&jobs, &someJob, NULL) gives the same. */
+    found = jobsFind(&jobs, 30, NULL);
     printf("job 30: %s\n", found != NULL ? found->name : "(none)");
 
-    /* A miss reports where the key would go; the nearest jobs sit on each side. */
-    probe.id = 35;
-    if (findAvlNode(&jobs, &probe, &position) == NULL) {
-        Job *before = findAvlNearestNode(&jobs, position, AVL_LEFT);
-        Job *after = findAvlNearestNode(&jobs, position, AVL_RIGHT);
+    /* A miss reports where the key would go; the nearest jobs sit on each
+     * side (findAvlNearestNode() takes the same position). */
+    if (jobsFind(&jobs, 35, &position) == NULL) {
+        Job *before = jobsNearest(position, AVL_LEFT);
+        Job *after = jobsNearest(position, AVL_RIGHT);
         printf("no job 35; nearest before: %s, after: %s\n", before ? before->name : "(none)",
                after ? after->name : "(none)");
     }

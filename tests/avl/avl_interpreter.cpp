@@ -7,10 +7,17 @@
 #include <optional>
 #include <vector>
 
+#include "kelu_util_avl_inline.h"
 #include "support/recording_platform.h"
 
 namespace kelu::test {
 namespace {
+
+// The inline reads, typed for the test elements: inlinedFind() and the rest.
+int32_t compareKey(int64_t key, const Element *element) {
+    return compareKeys(&key, const_cast<Element *>(element));
+}
+KELU_AVL_DEFINE_READS(inlined, Element, node, int64_t, compareKey);
 
 constexpr char kBalanced[] = "log 7 insertAvlNode 828 Set AVL balance done.\n";
 constexpr char kRootRemoved[] = "log 7 removeAvlNode 831 Remove node not need set balance.\n";
@@ -115,18 +122,22 @@ bool AvlInterpreter::check(const std::string &operation, const char *expected) {
     if (getAvlNodeNum(&tree_) != keys_.size() || !described()) {
         return fail(where() + "wrong count, or the descriptor changed");
     }
-    // From either end, a walk visits every element once, in order.
+    // From either end, a walk visits every element once, in order, and the
+    // inline walk visits the same ones.
     for (uint32_t direction : {AVL_RIGHT, AVL_LEFT}) {
-        void *at = direction == AVL_RIGHT ? getAvlFirstNode(&tree_) : getAvlLastNode(&tree_);
+        const bool up = direction == AVL_RIGHT;
+        void *at = up ? getAvlFirstNode(&tree_) : getAvlLastNode(&tree_);
+        Element *inlineAt = up ? inlinedFirst(&tree_) : inlinedLast(&tree_);
         auto visit = [&](int64_t key) {
-            const bool right = at == &element(key);
+            const bool right = at == &element(key) && inlineAt == at;
             at = right ? walkAvlNode(&tree_, at, direction) : nullptr;
+            inlineAt = right ? (up ? inlinedNext(inlineAt) : inlinedPrev(inlineAt)) : nullptr;
             return right;
         };
-        if (!(direction == AVL_RIGHT ? std::all_of(keys_.begin(), keys_.end(), visit)
-                                     : std::all_of(keys_.rbegin(), keys_.rend(), visit)) ||
-            at != nullptr) {
-            return fail(where() + "a walk does not visit the keys in order");
+        if (!(up ? std::all_of(keys_.begin(), keys_.end(), visit)
+                 : std::all_of(keys_.rbegin(), keys_.rend(), visit)) ||
+            at != nullptr || inlineAt != nullptr) {
+            return fail(where() + "a walk, exported or inline, does not visit the keys in order");
         }
     }
     return failure().empty();
@@ -226,10 +237,13 @@ bool AvlInterpreter::find(int64_t key) {
     Element *next = after == keys_.end() ? nullptr : &element(*after);
     Element *prev = at == keys_.begin() ? nullptr : &element(*std::prev(at));
     constexpr AvlIndex kUntouched = 3;
-    AvlIndex position = kUntouched;
+    AvlIndex position = kUntouched, inlinePosition = kUntouched;
     void *found = findAvlNode(&tree_, &key, &position);
-    if (found != findAvlNode(&tree_, &key, nullptr)) {
-        return fail(operation() + "a null position changes the result");
+    if (found != findAvlNode(&tree_, &key, nullptr) ||
+        inlinedFind(&tree_, key, &inlinePosition) != found || inlinePosition != position ||
+        inlinedFind(&tree_, key, nullptr) != found) {
+        return fail(operation() +
+                    "a null position changes the result, or the inline search differs");
     }
     if (at != after) {
         return found == &element(key) && position == kUntouched
@@ -246,7 +260,8 @@ bool AvlInterpreter::find(int64_t key) {
                       : end != nullptr && node == &end->node && node->child[side] == nullptr;
     if (found != nullptr || !positioned ||
         findAvlNearestNode(&tree_, position, AVL_RIGHT) != next ||
-        findAvlNearestNode(&tree_, position, AVL_LEFT) != prev) {
+        findAvlNearestNode(&tree_, position, AVL_LEFT) != prev ||
+        inlinedNearest(position, AVL_RIGHT) != next || inlinedNearest(position, AVL_LEFT) != prev) {
         return fail(operation() + "wrong miss, position or nearest element");
     }
     return check(operation(), "");

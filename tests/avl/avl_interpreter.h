@@ -3,7 +3,8 @@
 // sorted set of its keys, and checks after each one every invariant
 // (checkTree), the exact log records, the count, both ends, a walk each way
 // over all elements, and for a search its result, the position it wrote and
-// the nearest element on each side of a miss.
+// the nearest element on each side of a miss; the inline reads
+// (kelu_util_avl_inline.h) must give the same ends, walks and searches.
 //
 // Its operations, as a program writes them (keys are 0 to 255):
 //   add k        addAvlNode of element k (of a present key too: refused)

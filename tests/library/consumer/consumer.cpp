@@ -5,6 +5,7 @@
 // function of its container or of the checksums.
 #include "kelu_util.hpp"
 #include "kelu_util_avl.h"
+#include "kelu_util_avl_inline.h"
 #include "kelu_util_crc.h"
 #include "kelu_util_export.h"
 #include "kelu_util_list.h"
@@ -168,6 +169,25 @@ size_t useSpinLockList(Job &a, Job &b) {
     n += held.iterator_to(a)->id + held.erase(held.begin())->id;
     held.clear();
     return n;
+}
+
+// The C inline reads' macro, expanded in C++.
+int32_t compareIdWithJob(uint32_t id, const Job *job) {
+    return id < job->id ? -1 : id > job->id;
+}
+KELU_AVL_DEFINE_READS(jobs, Job, byId, uint32_t, compareIdWithJob);
+
+size_t useInlineReads(const AvlTree *tree, Job &job) {
+    AvlIndex position = 0;
+    const Job *found[] = {jobsFind(tree, 2, &position),
+                          jobsFind(tree, 3, nullptr),
+                          jobsNearest(position, AVL_LEFT),
+                          jobsFirst(tree),
+                          jobsLast(tree),
+                          jobsNext(&job),
+                          jobsPrev(&job),
+                          jobsOf(tree->root)};
+    return static_cast<size_t>(std::ranges::count(found, nullptr));
 }
 
 uint32_t useChecksums(std::span<const std::byte> bytes) {

@@ -3,6 +3,7 @@
 // removal and the operation table. Every log record of the tree is written
 // here, so each carries this file's name.
 #include "kelu_util_avl.h"
+#include "kelu_util_avl_inline.h"
 
 #include <atomic>
 
@@ -42,9 +43,8 @@ inline void *search(AvlTree *tree, void *key, AvlIndex *position) {
     return nullptr;
 }
 
-inline void *walk(AvlTree *tree, void *element, uint32_t direction) {
-    AvlNode *next = step(nodeOf(tree, element), direction);
-    return next != nullptr ? elementOf(tree, next) : nullptr;
+inline void *elementOrNull(AvlTree *tree, AvlNode *node) {
+    return node != nullptr ? elementOf(tree, node) : nullptr;
 }
 
 // Links element at position, counts it and retraces balances upwards: the
@@ -166,13 +166,6 @@ inline void fill(Operation &slot, Operation operation) {
     std::atomic_ref<Operation>(slot).store(operation, std::memory_order_relaxed);
 }
 
-inline void *outermostElement(AvlTree *tree, uint32_t side) {
-    if (tree->root == nullptr) {
-        return nullptr;
-    }
-    return elementOf(tree, outermost(tree->root, side));
-}
-
 }  // namespace
 
 uint32_t kelu::avl::rotationAvlNode(AvlTree *tree, AvlNode *node, int32_t balance) {
@@ -219,11 +212,11 @@ uint64_t getAvlNodeNum(AvlTree *tree) {
 }
 
 void *getAvlFirstNode(AvlTree *tree) {
-    return outermostElement(tree, AVL_LEFT);
+    return elementOrNull(tree, avlNodeEnd(tree->root, AVL_LEFT));
 }
 
 void *getAvlLastNode(AvlTree *tree) {
-    return outermostElement(tree, AVL_RIGHT);
+    return elementOrNull(tree, avlNodeEnd(tree->root, AVL_RIGHT));
 }
 
 void *findAvlNode(AvlTree *tree, void *key, AvlIndex *position) {
@@ -243,7 +236,7 @@ void *walkAvlNode(AvlTree *tree, void *element, uint32_t direction) {
                  "Direction is neither AVL_LEFT nor AVL_RIGHT.");
     KELU_REQUIRE(isLinkedIn(tree, nodeOf(tree, element)), "walkAvlNode",
                  "Element is not linked in this tree.");
-    return walk(tree, element, direction);
+    return elementOrNull(tree, step(nodeOf(tree, element), direction));
 }
 
 void *findAvlNearestNode(AvlTree *tree, AvlIndex position, uint32_t direction) {
@@ -255,15 +248,7 @@ void *findAvlNearestNode(AvlTree *tree, AvlIndex position, uint32_t direction) {
                  "Direction is neither AVL_LEFT nor AVL_RIGHT.");
     KELU_REQUIRE(positionNode(position) == nullptr || namesEmptySlot(tree, position),
                  "findAvlNearestNode", "Position names no empty slot of this tree.");
-    AvlNode *node = positionNode(position);
-    if (node == nullptr) {
-        return nullptr;
-    }
-    void *element = elementOf(tree, node);
-    if (positionSide(position) != direction) {
-        return element;
-    }
-    return walk(tree, element, direction);
+    return elementOrNull(tree, avlNodeNearest(position, direction));
 }
 
 uint32_t insertAvlNode(AvlTree *tree, void *element, AvlIndex position) {
