@@ -73,7 +73,14 @@ inline AvlNode *search(AvlNode *root, Compare &&compare, AvlIndex &position) {
         &compare, &position);
 }
 
-/// Slot, descend()
+/// Where descend() ends: an empty child slot and its neighbours in order.
+struct Slot {
+    AvlIndex position;  ///< The empty child slot reached, as a position.
+    AvlNode *previous;  ///< The node just before the slot in order, or null.
+    AvlNode *next;      ///< The node just after the slot in order, or null.
+};
+
+/// descend()
 /// Descends from `root` to an empty child slot, going left at each node for
 /// which goLeft(node) is true and right otherwise, calling it exactly once
 /// per node on the path. Returns the slot's position (0 for an empty tree)
@@ -82,12 +89,6 @@ inline AvlNode *search(AvlNode *root, Compare &&compare, AvlIndex &position) {
 /// the upper bound and the slot lies after every element equal to the key;
 /// with "the key does not sort after it", `next` is the lower bound and the
 /// slot lies before them all. O(height).
-struct Slot {
-    AvlIndex position;  ///< The empty child slot reached, as a position.
-    AvlNode *previous;  ///< The node just before the slot in order, or null.
-    AvlNode *next;      ///< The node just after the slot in order, or null.
-};
-
 template <typename GoLeft>
 inline Slot descend(AvlNode *root, GoLeft &&goLeft) {
     Slot slot{0, nullptr, nullptr};

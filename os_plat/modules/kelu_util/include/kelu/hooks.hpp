@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: MIT
-//
-// File: kelu/hooks.hpp
-//
-// Whether a link record is linked, told in O(1), and hook types that keep it
-// true. The C library writes every field of a node it links and nothing into
-// a node it unlinks from a tree; it poisons a node it unlinks from a list.
-// So a record reads as unlinked when:
-//   AvlNode:  parent is null and childIndex is 0. A linked node other than
-//             the root has a parent; checked containers give the root
-//             childIndex 1 (the library never reads the root's childIndex,
-//             and every later root inherits it), and zero every node they
-//             unlink. A zeroed record (`AvlNode hook{};`) is unlinked.
-//   ListNode: both links null (`ListNode hook{};`), or both the poison
-//             values the C operations leave in a node they unlink.
-// A record that was never zeroed holds whatever its memory held and usually
-// reads as linked. Only checked containers keep AvlNode records in these
-// states: an unchecked one, or C code, leaves stale links in what it unlinks.
+///
+/// @file kelu/hooks.hpp
+///
+/// Whether a link record is linked, told in O(1), and hook types that keep it
+/// true. The C library writes every field of a node it links and nothing into
+/// a node it unlinks from a tree; it poisons a node it unlinks from a list.
+/// So a record reads as unlinked when:
+///   AvlNode:  parent is null and childIndex is 0. A linked node other than
+///             the root has a parent; checked containers give the root
+///             childIndex 1 (the library never reads the root's childIndex,
+///             and every later root inherits it), and zero every node they
+///             unlink. A zeroed record (`AvlNode hook{};`) is unlinked.
+///   ListNode: both links null (`ListNode hook{};`), or both the poison
+///             values the C operations leave in a node they unlink.
+/// A record that was never zeroed holds whatever its memory held and usually
+/// reads as linked. Only checked containers keep AvlNode records in these
+/// states: an unchecked one, or C code, leaves stale links in what it unlinks.
 #ifndef KELU_HOOKS_HPP
 #define KELU_HOOKS_HPP
 
@@ -37,30 +37,32 @@ inline bool linked(const ListNode &node) noexcept {
     return !zero && !poisoned;
 }
 
-// Linked, and both neighbours name it: true for a node in a ring, false for
-// a copy of one or a node already unlinked. O(1).
+/// Linked, and both neighbours name it: true for a node in a ring, false for
+/// a copy of one or a node already unlinked. O(1).
 inline bool in_ring(const ListNode &node) noexcept {
     return linked(node) && node.next->prev == &node && node.prev->next == &node;
 }
 
-// Zeroes every node of a tree that no descriptor holds any more. O(n).
+/// Zeroes every node of a tree that no descriptor holds any more. O(n).
 inline void unlink_all(AvlNode *root) noexcept {
     avl_algorithms::forEachPostOrder(root, [](AvlNode *node) { *node = AvlNode{}; });
 }
 
 }  // namespace detail
 
-// avl_hook<Checked>, list_hook<Checked>
-// An AvlNode / ListNode that is constructed unlinked and copied as unlinked
-// (a copy of a linked element is a new, unlinked element; assigning one
-// changes no hook), usable wherever the plain record is: the containers take
-// `&T::member` of either. In checked mode, destroying one while it is linked
-// stops the program with a message.
+/// avl_hook<Checked>, list_hook<Checked>
+/// An AvlNode / ListNode that is constructed unlinked and copied as unlinked
+/// (a copy of a linked element is a new, unlinked element; assigning one
+/// changes no hook), usable wherever the plain record is: the containers take
+/// `&T::member` of either. In checked mode, destroying one while it is linked
+/// stops the program with a message.
 template <bool Checked = checked_by_default>
 struct avl_hook : AvlNode {
+    /// Unlinked; a copy is unlinked too, and assigning changes no link. @{
     avl_hook() noexcept : AvlNode{} {}
     avl_hook(const avl_hook &) noexcept : AvlNode{} {}
     avl_hook &operator=(const avl_hook &) noexcept { return *this; }
+    /// @}
     ~avl_hook() {
         if constexpr (Checked) {
             if (detail::linked(*this)) {
@@ -70,11 +72,15 @@ struct avl_hook : AvlNode {
     }
 };
 
+/// list_hook<Checked>
+/// The same for a ListNode, in a counter_list or a spin_lock_list.
 template <bool Checked = checked_by_default>
 struct list_hook : ListNode {
+    /// Unlinked; a copy is unlinked too, and assigning changes no link. @{
     list_hook() noexcept : ListNode{} {}
     list_hook(const list_hook &) noexcept : ListNode{} {}
     list_hook &operator=(const list_hook &) noexcept { return *this; }
+    /// @}
     ~list_hook() {
         if constexpr (Checked) {
             if (detail::linked(*this)) {

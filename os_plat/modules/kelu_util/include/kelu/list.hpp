@@ -1,31 +1,31 @@
 // SPDX-License-Identifier: MIT
-//
-// File: kelu/list.hpp
-//
-// kelu::counter_list and kelu::spin_lock_list: typed, intrusive counted lists
-// over the library's CounterList and SpinLockList, for elements that embed a
-// ListNode (or a kelu::list_hook). Every change is one or more calls of the
-// exported C operations (so the ring, the count and the poison values are
-// the C interface's), and iteration reads the links inline. Neither list
-// allocates, copies or frees an element; a linked element stays at its
-// address until it is unlinked. Every operation is O(1) unless it says
-// otherwise.
-//
-// The C operations link only at the two ends of a list, so insert(position,
-// element) and splice() take position begin() or end(); any other position
-// is taken as end() (checked mode stops instead).
-//
-// Checked mode (kelu/checked.hpp; on unless NDEBUG, or as KELU_CHECKED or
-// the last template argument says): before anything is written, linking an
-// element whose hook is linked, unlinking one that is not linked in a list
-// (a copy of a linked element, one already unlinked, or end()), a position
-// other than begin() or end(), and splicing a list into itself stop the
-// program with a message naming the list type and the operation; each check
-// is O(1). Whether an element is in this list rather than in another list of
-// the same kind cannot be told in O(1) and is not checked. clear() and
-// destroying a checked list unlink every element (O(n)), leaving each hook
-// poisoned, which reads as unlinked. A plain ListNode must start zeroed
-// (`ListNode hook{};`), or be a kelu::list_hook.
+///
+/// @file kelu/list.hpp
+///
+/// kelu::counter_list and kelu::spin_lock_list: typed, intrusive counted lists
+/// over the library's CounterList and SpinLockList, for elements that embed a
+/// ListNode (or a kelu::list_hook). Every change is one or more calls of the
+/// exported C operations (so the ring, the count and the poison values are
+/// the C interface's), and iteration reads the links inline. Neither list
+/// allocates, copies or frees an element; a linked element stays at its
+/// address until it is unlinked. Every operation is O(1) unless it says
+/// otherwise.
+///
+/// The C operations link only at the two ends of a list, so insert(position,
+/// element) and splice() take position begin() or end(); any other position
+/// is taken as end() (checked mode stops instead).
+///
+/// Checked mode (kelu/checked.hpp; on unless NDEBUG, or as KELU_CHECKED or
+/// the last template argument says): before anything is written, linking an
+/// element whose hook is linked, unlinking one that is not linked in a list
+/// (a copy of a linked element, one already unlinked, or end()), a position
+/// other than begin() or end(), and splicing a list into itself stop the
+/// program with a message naming the list type and the operation; each check
+/// is O(1). Whether an element is in this list rather than in another list of
+/// the same kind cannot be told in O(1) and is not checked. clear() and
+/// destroying a checked list unlink every element (O(n)), leaving each hook
+/// poisoned, which reads as unlinked. A plain ListNode must start zeroed
+/// (`ListNode hook{};`), or be a kelu::list_hook.
 #ifndef KELU_LIST_HPP
 #define KELU_LIST_HPP
 
@@ -44,8 +44,8 @@
 namespace kelu {
 namespace detail {
 
-// Bidirectional iterator over a ring whose head is its own sentinel: end()
-// is the head seen as a ListNode, as the C operations see it.
+/// Bidirectional iterator over a ring whose head is its own sentinel: end()
+/// is the head seen as a ListNode, as the C operations see it.
 template <typename T, typename Hook, bool Const>
 class list_iterator {
   public:
@@ -94,8 +94,8 @@ ListNode *sentinel_of(const Head &head) noexcept {
     return reinterpret_cast<ListNode *>(const_cast<Head *>(&head));
 }
 
-// The C operations that take no lock, for each kind of head. A CounterList
-// has no operation that cuts the back node: it is unlinked as any node is.
+/// The C operations that take no lock, for each kind of head. A CounterList
+/// has no operation that cuts the back node: it is unlinked as any node is. @{
 template <typename Head>
 struct list_calls;
 template <>
@@ -132,6 +132,7 @@ struct list_calls<SpinLockList> {
         return spinLockListCutLastNodeNoLock(head);
     }
 };
+/// @}
 
 template <typename Container, bool Checked>
 void require_list_unlinked(const ListNode *node, const char *operation) noexcept {
@@ -142,10 +143,10 @@ void require_list_unlinked(const ListNode *node, const char *operation) noexcept
     }
 }
 
-// list_body<Derived, T, Member, Head, Checked>
-// The operations of a list whose caller holds any lock it needs: all of
-// counter_list's, and those of spin_lock_list's guard. Derived gives its
-// head through head().
+/// list_body<Derived, T, Member, Head, Checked>
+/// The operations of a list whose caller holds any lock it needs: all of
+/// counter_list's, and those of spin_lock_list's guard. Derived gives its
+/// head through head().
 template <typename Derived, typename T, auto Member, typename Head, bool Checked>
 class list_body {
     using hook = member_hook<T, Member, ListNode>;
@@ -153,58 +154,69 @@ class list_body {
     using calls = list_calls<Head>;
 
   public:
+    /// The standard container types; the iterators are bidirectional, front
+    /// to back, and stay valid while their element is linked. @{
     using value_type = T;
     using size_type = std::size_t;
     using reference = T &;
     using const_reference = const T &;
     using iterator = list_iterator<T, hook, false>;
     using const_iterator = list_iterator<T, hook, true>;
+    /// @}
 
+    /// The first element, and the head past the last one. O(1). @{
     iterator begin() noexcept { return iterator(head().next); }
     const_iterator begin() const noexcept { return const_iterator(head().next); }
     const_iterator cbegin() const noexcept { return begin(); }
     iterator end() noexcept { return iterator(sentinel_of(head())); }
     const_iterator end() const noexcept { return const_iterator(sentinel_of(head())); }
     const_iterator cend() const noexcept { return end(); }
+    /// @}
 
+    /// The count the C operations keep. O(1). @{
     size_type size() const noexcept { return head().count; }
     bool empty() const noexcept { return head().count == 0; }
+    /// @}
 
-    // The first / last element. Requires: the list is not empty.
+    /// The first / last element. Requires: the list is not empty. @{
     T &front() noexcept { return *begin(); }
     const T &front() const noexcept { return *begin(); }
     T &back() noexcept { return *--end(); }
     const T &back() const noexcept { return *--end(); }
+    /// @}
 
-    // push_front(), push_back(), insert()
-    // Link `element`, which is in no list through this hook, at the front /
-    // back; insert() at `position`, begin() or end(), returning its iterator.
+    /// push_front(), push_back(), insert()
+    /// Link `element`, which is in no list through this hook, at the front /
+    /// back; insert() at `position`, begin() or end(), returning its iterator. @{
     void push_front(T &element) noexcept { link(element, true, "push_front"); }
     void push_back(T &element) noexcept { link(element, false, "push_back"); }
     iterator insert(const_iterator position, T &element) noexcept {
         link(element, at_front(position, "insert"), "insert");
         return iterator_to(element);
     }
+    /// @}
 
-    // pop_front(), pop_back()
-    // The first / last element, unlinked; null when the list is empty.
+    /// pop_front(), pop_back()
+    /// The first / last element, unlinked; null when the list is empty. @{
     T *pop_front() noexcept { return element_or_null(calls::cut_first(&head())); }
     T *pop_back() noexcept { return element_or_null(calls::cut_last(&head())); }
+    /// @}
 
-    // erase()
-    // Unlinks `element`, which is linked in this list; the iterator form
-    // returns the iterator to the element after it.
+    /// erase()
+    /// Unlinks `element`, which is linked in this list; the iterator form
+    /// returns the iterator to the element after it. @{
     void erase(T &element) noexcept { unlink(hook::hook_of(element), "erase"); }
     iterator erase(const_iterator position) noexcept {
         ListNode *const next = position.node()->next;
         unlink(position.node(), "erase");
         return iterator(next);
     }
+    /// @}
 
-    // clear()
-    // Unlinks every element. A counter_list with checked mode off forgets
-    // them at once (counterListInit(), O(1)); otherwise each is cut and
-    // poisoned in turn, O(n).
+    /// clear()
+    /// Unlinks every element. A counter_list with checked mode off forgets
+    /// them at once (counterListInit(), O(1)); otherwise each is cut and
+    /// poisoned in turn, O(n).
     void clear() noexcept {
         if constexpr (!Checked && std::is_same_v<Head, CounterList>) {
             counterListInit(&head());
@@ -214,11 +226,11 @@ class list_body {
         }
     }
 
-    // splice()
-    // Moves the element at `element` of `other` (possibly this list), or
-    // every element of `other` (another list) in their order, to `position`
-    // of this list, begin() or end(): each is unlinked from `other` and
-    // linked here by the C operations, so the whole list costs O(size).
+    /// splice()
+    /// Moves the element at `element` of `other` (possibly this list), or
+    /// every element of `other` (another list) in their order, to `position`
+    /// of this list, begin() or end(): each is unlinked from `other` and
+    /// linked here by the C operations, so the whole list costs O(size). @{
     void splice(const_iterator position, Derived &other, const_iterator element) noexcept {
         const bool front = at_front(position, "splice");
         T &moved = const_cast<T &>(*element);
@@ -236,12 +248,14 @@ class list_body {
             link(*(front ? other.pop_back() : other.pop_front()), front, "splice");
         }
     }
+    /// @}
 
-    // The iterator to `element`, which must be linked in this list.
+    /// The iterator to `element`, which must be linked in this list. @{
     iterator iterator_to(T &element) noexcept { return iterator(hook::hook_of(element)); }
     const_iterator iterator_to(const T &element) const noexcept {
         return const_iterator(const_cast<ListNode *>(hook::hook_of(element)));
     }
+    /// @}
 
   private:
     Head &head() noexcept { return static_cast<Derived *>(this)->head_ref(); }
@@ -276,7 +290,7 @@ class list_body {
     }
 };
 
-// The head of a counter_list; checked, destroying it unlinks every element.
+/// The head of a counter_list; checked, destroying it unlinks every element. @{
 template <bool Checked>
 struct counter_head : CounterList {};
 template <>
@@ -289,20 +303,23 @@ struct counter_head<true> : CounterList {
         }
     }
 };
+/// @}
 
 }  // namespace detail
 
-// counter_list<T, &T::member, Checked>
-// An unlocked counted list of T linked through `member`: the operations of
-// detail::list_body above. Every use of one list is serialised by the
-// caller. Moving takes the elements over in O(1) by pointing the first and
-// last element at the new head (the only links not written by the C
-// operations); the list moved from is left empty, and a list assigned to is
-// cleared first. Not copyable.
+/// counter_list<T, &T::member, Checked>
+/// An unlocked counted list of T linked through `member`: the operations of
+/// detail::list_body above. Every use of one list is serialised by the
+/// caller. Moving takes the elements over in O(1) by pointing the first and
+/// last element at the new head (the only links not written by the C
+/// operations); the list moved from is left empty, and a list assigned to is
+/// cleared first. Not copyable.
 template <typename T, auto Member, bool Checked = checked_by_default>
 class counter_list
     : public detail::list_body<counter_list<T, Member, Checked>, T, Member, CounterList, Checked> {
   public:
+    /// An empty list (counterListInit()), or one that takes `other`'s
+    /// elements. @{
     counter_list() noexcept { counterListInit(&head_); }
     counter_list(counter_list &&other) noexcept {
         counterListInit(&head_);
@@ -317,16 +334,18 @@ class counter_list
     }
     counter_list(const counter_list &) = delete;
     counter_list &operator=(const counter_list &) = delete;
+    /// @}
 
-    // Exchanges the elements of two lists. O(1).
+    /// Exchanges the elements of two lists. O(1). @{
     void swap(counter_list &other) noexcept {
         counter_list held(std::move(other));
         other = std::move(*this);
         *this = std::move(held);
     }
     friend void swap(counter_list &a, counter_list &b) noexcept { a.swap(b); }
+    /// @}
 
-    // The C head, for C code that shares the list.
+    /// The C head, for C code that shares the list.
     CounterList *native_handle() noexcept { return &head_; }
 
   private:
@@ -348,21 +367,23 @@ class counter_list
     detail::counter_head<Checked> head_;
 };
 
-// spin_lock_list<T, &T::member, Checked>
-// A counted list of T that any number of threads share: each operation
-// takes and releases the list's platform spin lock once. To do several
-// operations, or to iterate, under one hold of the lock, take a guard with
-// lock(). Not copyable or movable: other threads reach it by its address.
+/// spin_lock_list<T, &T::member, Checked>
+/// A counted list of T that any number of threads share: each operation
+/// takes and releases the list's platform spin lock once. To do several
+/// operations, or to iterate, under one hold of the lock, take a guard with
+/// lock(). Not copyable or movable: other threads reach it by its address.
 template <typename T, auto Member, bool Checked = checked_by_default>
 class spin_lock_list {
     using hook = detail::member_hook<T, Member, ListNode>;
     static_assert(hook::is_hook);  // checks Member where the container is named
 
   public:
+    /// The standard container types; iteration goes through a guard(). @{
     using value_type = T;
     using size_type = std::size_t;
     using iterator = detail::list_iterator<T, hook, false>;
     using const_iterator = detail::list_iterator<T, hook, true>;
+    /// @}
 
     // Set-up and tear-down take no lock: no other thread may reach the list
     // yet / any more. Destroying a list that still holds elements leaves
@@ -379,8 +400,8 @@ class spin_lock_list {
     spin_lock_list(const spin_lock_list &) = delete;
     spin_lock_list &operator=(const spin_lock_list &) = delete;
 
-    // Each of these holds the lock for its own few loads and stores.
-    // Requires: the calling thread does not hold the lock (no live guard).
+    /// Each of these holds the lock for its own few loads and stores.
+    /// Requires: the calling thread does not hold the lock (no live guard). @{
     void push_front(T &element) noexcept {
         detail::require_list_unlinked<spin_lock_list, Checked>(hook::hook_of(element),
                                                                "push_front");
@@ -392,10 +413,11 @@ class spin_lock_list {
     }
     T *pop_front() noexcept { return element_or_null(spinLockListCutFirstNode(&head_)); }
     T *pop_back() noexcept { return element_or_null(spinLockListCutLastNode(&head_)); }
-    // Requires: `element` is linked in this list, and no other thread
-    // unlinks it. Checked, the element's neighbours are checked under the
-    // lock, which erase() then takes through a guard (so the platform is
-    // told erase()'s own name) instead of through spinLockListDel().
+    /// @}
+    /// Requires: `element` is linked in this list, and no other thread
+    /// unlinks it. Checked, the element's neighbours are checked under the
+    /// lock, which erase() then takes through a guard (so the platform is
+    /// told erase()'s own name) instead of through spinLockListDel().
     void erase(T &element) noexcept {
         if constexpr (Checked) {
             lock().erase(element);
@@ -404,18 +426,19 @@ class spin_lock_list {
         }
     }
 
-    // The count at the moment of reading, without the lock: other threads
-    // may change it right after. Hold a guard for a count that stays true.
-    // The library keeps the count as a relaxed atomic, so reading it here
-    // beside locked writers is no data race, and costs one load.
+    /// The count at the moment of reading, without the lock: other threads
+    /// may change it right after. Hold a guard for a count that stays true.
+    /// The library keeps the count as a relaxed atomic, so reading it here
+    /// beside locked writers is no data race, and costs one load. @{
     size_type size() const noexcept { return __atomic_load_n(&head_.count, __ATOMIC_RELAXED); }
     bool empty() const noexcept { return size() == 0; }
+    /// @}
 
-    // Holds the list's lock from construction to destruction, through the
-    // platform's do_vemo_spinlock_lock() / _unlock(), which are told the
-    // function and line that called lock(). While it lives, it offers every
-    // operation of a counter_list on this list without further locking
-    // (detail::list_body), its splices taking the guard of another list.
+    /// Holds the list's lock from construction to destruction, through the
+    /// platform's do_vemo_spinlock_lock() / _unlock(), which are told the
+    /// function and line that called lock(). While it lives, it offers every
+    /// operation of a counter_list on this list without further locking
+    /// (detail::list_body), its splices taking the guard of another list.
     class guard : public detail::list_body<guard, T, Member, SpinLockList, Checked> {
       public:
         guard(const guard &) = delete;
@@ -437,14 +460,14 @@ class spin_lock_list {
         uint32_t line_;
     };
 
-    // Takes the lock; it is released when the guard is destroyed. Spins
-    // while another thread holds it. Requires: this thread does not hold it.
+    /// Takes the lock; it is released when the guard is destroyed. Spins
+    /// while another thread holds it. Requires: this thread does not hold it.
     [[nodiscard]] guard lock(const char *function = __builtin_FUNCTION(),
                              uint32_t line = __builtin_LINE()) noexcept {
         return guard(*this, function, line);
     }
 
-    // The C head, for C code that shares the list.
+    /// The C head, for C code that shares the list.
     SpinLockList *native_handle() noexcept { return &head_; }
 
   private:

@@ -98,11 +98,12 @@ constexpr bool after(const Compare &compare, const K &k, const E &e) {
 
 }  // namespace detail
 
-// member_key<&T::member>
-// Orders elements by one of their members: the key of an element is a
-// reference to that member.
+/// member_key<&T::member>
+/// Orders elements by one of their members: the key of an element is a
+/// reference to that member.
 template <auto Member>
 struct member_key {
+    /// The member of `element`.
     template <typename T>
     constexpr const auto &operator()(const T &element) const noexcept {
         return element.*Member;
