@@ -30,7 +30,7 @@ struct Case {
     const char *name, *command;
     std::string list, out, err;
     int status;
-    friend void PrintTo(const Case &c, std::ostream *out) { *out << c.command; }
+    friend void PrintTo(const Case &c, std::ostream *os) { *os << c.command; }
 };
 
 // clang-format off
