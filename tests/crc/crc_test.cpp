@@ -18,6 +18,7 @@
 #include "crc32c_kernels.h"
 #include "kelu_util_crc.h"
 #include "crc/crc_interpreter.h"
+#include "support/family_tests.h"
 #include "support/common.h"
 
 // Linked with --wrap=crc32_ieee: the library's calls into ISA-L's CRC-32 are
@@ -56,17 +57,8 @@ const NamedCase kCases[] = {
 };
 // clang-format on
 
-class CrcCases : public ::testing::TestWithParam<NamedCase> {};
-
-TEST_P(CrcCases, LeaveTheirRunningValues) {
-    CrcInterpreter crc(GetParam().before);
-    EXPECT_EQ(kelu::test::runText(crc, kelu::test::kCrcOperations, GetParam().program), "");
-    EXPECT_EQ(crc.state(), GetParam().after);
-    EXPECT_EQ(crc.transcript(), GetParam().transcript);
-}
-
-INSTANTIATE_TEST_SUITE_P(Named, CrcCases, ::testing::ValuesIn(kCases),
-                         [](const auto &test) { return std::string(test.param.name); });
+KELU_NAMED_CASES(CrcCases, LeaveTheirRunningValues, CrcInterpreter, kelu::test::kCrcOperations,
+                 kCases);
 
 // A null buffer is empty input, whatever the count.
 TEST(Checksums, NullIsEmpty) {
@@ -164,13 +156,6 @@ TEST(ChecksumsExhaustive, EveryShortPieceAndCut) {
     }
 }
 
-// The committed fuzz corpus, through the same interpreter.
-TEST(CrcCorpus, EveryInputRunsClean) {
-    const auto inputs = kelu::test::corpus(KELU_CORPUS);
-    EXPECT_FALSE(inputs.empty());
-    for (const auto &[name, bytes] : inputs) {
-        EXPECT_EQ(kelu::test::runInput(bytes), "") << name;
-    }
-}
+KELU_CORPUS_REPLAY(CrcCorpus);
 
 }  // namespace
