@@ -14,7 +14,7 @@
 //   crc32_iscsi_00 at n     crc32c := crc32_iscsi_00(the bytes, crc32c)
 //   combine at n            the bytes cut in two (at every point up to 64
 //                           bytes, else at four) combine to the whole's
-//                           checksums (checkCombine(), combine_check.h)
+//                           checksums, the C++ streams' append() too
 // Its state is "crc32 fc891918, crc32c 1cf96d7c". In fuzz bytes an
 // instruction is five bytes: the row, then the offset and the count (two
 // bytes each; the count below 8 KiB) or the start value.

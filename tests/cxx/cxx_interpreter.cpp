@@ -220,7 +220,7 @@ const Operation<X> kTable[] = {
 
 }  // namespace
 
-const std::span<const Operation<CxxInterpreter>> kCxxOperations = kTable;
+KELU_DEFINE_INPUTS(CxxInterpreter, kCxxOperations, kTable, "typed layer: ")
 
 CxxInterpreter::CxxInterpreter(std::string_view before) {
     (void)runText(*this, kCxxOperations, std::string(before));
@@ -333,15 +333,6 @@ bool CxxInterpreter::verify(std::string_view step) {
         return true;
     }
     return fail(std::string(step) + ": the containers are not " + state());
-}
-
-std::string runInput(std::span<const uint8_t> program) {
-    CxxInterpreter x;
-    return runBytes(x, kCxxOperations, program);
-}
-
-std::string describeInput(std::span<const uint8_t> program) {
-    return describeBytes(kCxxOperations, program);
 }
 
 }  // namespace kelu::test

@@ -79,17 +79,7 @@ const Operation<ListInterpreter> kTable[] = {
 
 }  // namespace
 
-const std::span<const Operation<ListInterpreter>> kListOperations = kTable;
-
-std::string runInput(std::span<const uint8_t> program) {
-    ListInterpreter lists;
-    const std::string failure = runBytes(lists, kListOperations, program);
-    return failure.empty() ? "" : "lists: " + failure;
-}
-
-std::string describeInput(std::span<const uint8_t> program) {
-    return describeBytes(kListOperations, program);
-}
+KELU_DEFINE_INPUTS(ListInterpreter, kListOperations, kTable, "lists: ")
 
 ListInterpreter::ListInterpreter(std::string_view before) {
     std::fill(std::begin(where_), std::end(where_), -1);

@@ -148,9 +148,21 @@ std::string describeBytes(std::span<const Operation<Interpreter>> table,
 }
 
 // Each family's interpreter defines these two: the fuzz target's program,
-// and the named case it amounts to.
+// and the named case it amounts to. KELU_DEFINE_INPUTS defines them, and
+// `operations`, the span of a table, for an interpreter whose failures
+// begin with `family`.
 std::string runInput(std::span<const uint8_t> program);
 std::string describeInput(std::span<const uint8_t> program);
+#define KELU_DEFINE_INPUTS(Interpreter, operations, table, family)              \
+    const std::span<const Operation<Interpreter>> operations = table;           \
+    std::string runInput(std::span<const uint8_t> program) {                    \
+        Interpreter interpreter;                                                \
+        const std::string failure = runBytes(interpreter, operations, program); \
+        return failure.empty() ? "" : family + failure;                         \
+    }                                                                           \
+    std::string describeInput(std::span<const uint8_t> program) {               \
+        return describeBytes(operations, program);                              \
+    }
 
 // The files of a committed corpus in name order, each with its bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> corpus(const char *directory);
