@@ -91,25 +91,25 @@ std::string checkCombine(const uint8_t *data, size_t size, uint64_t seed) {
     return "";
 }
 
+// clang-format off
+#define RUN(call) [](CrcInterpreter &crc, std::string_view, const Args &a) { return crc.call; }
+#define PIECE static_cast<size_t>(a[0]), static_cast<size_t>(a[1])
 const Operation<CrcInterpreter> kTable[] = {
-    {"start", 1, Arg::Word, nullptr,
-     [](CrcInterpreter &crc, std::string_view, const Args &a) {
-         return crc.start(static_cast<uint32_t>(a[0]));
-     }},
+    {"start", 1, Arg::Word, nullptr, RUN(start(static_cast<uint32_t>(a[0])))},
     {"CRC_Crc32", 2, Arg::Number, piece, runCrc32<whole, From::AllOnes, Finish::Complemented>},
     {"CRC_Crc32Start", 2, Arg::Number, piece, runCrc32<first, From::AllOnes, Finish::AsIs>},
-    {"CRC_Crc32Continue", 2, Arg::Number, piece,
-     runCrc32<CRC_Crc32Continue, From::Running, Finish::AsIs>},
+    {"CRC_Crc32Continue", 2, Arg::Number, piece, runCrc32<CRC_Crc32Continue, From::Running, Finish::AsIs>},
     {"CRC_Crc32End", 0, Arg::Number, nullptr, runCrc32<end, From::Running, Finish::Complemented>},
-    {"crc32_iscsi_00", 2, Arg::Number, piece,
-     [](CrcInterpreter &crc, std::string_view, const Args &a) {
-         return crc.crc32c(static_cast<size_t>(a[0]), static_cast<size_t>(a[1]));
-     }},
-    {"combine", 2, Arg::Number, piece,
-     [](CrcInterpreter &crc, std::string_view, const Args &a) {
-         return crc.combine(static_cast<size_t>(a[0]), static_cast<size_t>(a[1]));
-     }},
+    {"crc32_iscsi_00", 2, Arg::Number, piece, RUN(crc32c(PIECE))},
+    {"combine", 2, Arg::Number, piece, RUN(combine(PIECE))},
 };
+// clang-format on
+
+// What a wrong result of `name` on the bytes at `at` says.
+std::string gives(std::string_view name, size_t at, size_t count, uint32_t got, uint32_t expected) {
+    return std::string(name) + " " + std::to_string(at) + " " + std::to_string(count) + " gives " +
+           formatArgument(Arg::Word, got) + ", not " + formatArgument(Arg::Word, expected);
+}
 
 }  // namespace
 
@@ -167,12 +167,7 @@ bool CrcInterpreter::crc32(std::string_view name, size_t at, size_t count, bool 
     const uint32_t expected = complemented ? ~value : value;
     const uint32_t got = call(crc32_, data, static_cast<uint32_t>(count));
     crc32_ = expected;
-    if (got != expected) {
-        return fail(std::string(name) + " " + std::to_string(at) + " " + std::to_string(count) +
-                    " gives " + formatArgument(Arg::Word, got) + ", not " +
-                    formatArgument(Arg::Word, expected));
-    }
-    return failure().empty();
+    return got == expected ? failure().empty() : fail(gives(name, at, count, got, expected));
 }
 
 bool CrcInterpreter::crc32c(size_t at, size_t count) {
@@ -180,12 +175,8 @@ bool CrcInterpreter::crc32c(size_t at, size_t count) {
     const uint32_t expected = crc32cDefinition(crc32c_, data, count);
     const uint32_t got = crc32_iscsi_00(data, static_cast<int>(count), crc32c_);
     crc32c_ = expected;
-    if (got != expected) {
-        return fail("crc32_iscsi_00 " + std::to_string(at) + " " + std::to_string(count) +
-                    " gives " + formatArgument(Arg::Word, got) + ", not " +
-                    formatArgument(Arg::Word, expected));
-    }
-    return failure().empty();
+    return got == expected ? failure().empty()
+                           : fail(gives("crc32_iscsi_00", at, count, got, expected));
 }
 
 bool CrcInterpreter::combine(size_t at, size_t count) {

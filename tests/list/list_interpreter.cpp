@@ -94,15 +94,6 @@ ListInterpreter::ListInterpreter(std::string_view before) {
     transcript_.clear();
 }
 
-template <>
-CounterList *ListInterpreter::head<CounterList>() {
-    return &counter_;
-}
-template <>
-SpinLockList *ListInterpreter::head<SpinLockList>() {
-    return &spin_;
-}
-
 template <typename Head>
 bool ListInterpreter::link(std::string_view name, int64_t node, bool atFront, Locking locking,
                            void (*call)(ListNode *, Head *)) {

@@ -66,7 +66,13 @@ class ListInterpreter : public Interpreting {
     template <typename Head>
     static constexpr int listIndex = std::is_same_v<Head, CounterList> ? 0 : 1;
     template <typename Head>
-    Head *head();
+    Head *head() {
+        if constexpr (listIndex<Head> == 0) {
+            return &counter_;
+        } else {
+            return &spin_;
+        }
+    }
 
     // Runs `call` with the lock hook watching and checks everything; the
     // models already say what the lists must hold afterwards.
