@@ -148,10 +148,7 @@ bool AvlInterpreter::inserted(const std::string &operation, int64_t key, Insert 
 bool AvlInterpreter::add(int64_t key) {
     const std::string operation = "add " + std::to_string(key);
     if (keys_.count(key) == 0) {
-        return inserted(operation, key, [&] {
-            addAvlNode(&tree_, &element(key));
-            return true;
-        });
+        return inserted(operation, key, [&] { return addAvlNode(&tree_, &element(key)), true; });
     }
     // Neither the element itself nor another with its key goes in again.
     Element twin{key, {}};

@@ -186,7 +186,6 @@ class CxxInterpreter : public Interpreting {
     // The containers after `before`, a program whose steps check what they
     // return but leave the containers to the first step after it.
     explicit CxxInterpreter(std::string_view before = {});
-
     // Runs call(target) on the models and on both worlds, which must return
     // what the models return; false, or every container verified.
     template <typename Call>
@@ -195,13 +194,11 @@ class CxxInterpreter : public Interpreting {
         const bool same = call(checked_) == expected && call(unchecked_) == expected;
         return same ? verify(name) : fail(std::string(name) + ": wrong result");
     }
-
     // "set [a c], list [b]": each non-empty container in its order.
     std::string state() const;
     // Whether element e is in no container sharing c's hook; c's elements.
     bool linkable(Which c, int64_t e) const;
     std::vector<int64_t> in(Which c) const;
-
     Models models;
 
   private:
