@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The AVL tree. First its named cases: from a tree, a program (its
-// operations are listed in avl_interpreter.h) leaves an exact tree and exact
-// log records, while the interpreter checks every invariant after each step.
-// Trees are written in shape notation (avl_tree.h): "3(2-(1,.),5(4,8))" is 3
-// with children 2 (balance -1, left child 1) and 5 (children 4 and 8).
-// Then every rejected argument, a comparison that breaks its contract, the
-// exhaustive sweeps over small trees, and the replay of the fuzz corpus.
+// The AVL tree: named cases (programs of avl_interpreter.h) leave an exact
+// tree and exact log records. Trees are in shape notation (avl_tree.h):
+// "3(2-(1,.),5(4,8))" is 3 with children 2 (balance -1, left child 1) and 5
+// (children 4 and 8). Then every rejected argument, a comparison that breaks
+// its contract, exhaustive sweeps over small trees, and the fuzz corpus.
 #include <algorithm>
 #include <numeric>
 #include <string>

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The checksums. First their named cases: a program of checksum calls on
-// pieces of a fixed buffer (crc_interpreter.h) leaves exact running values,
-// while the interpreter checks every result against the definitions. Then
-// null input, which path long inputs take, which CRC32C kernel each
-// processor gets, every short piece exhaustively, and the replay of the fuzz
-// corpus.
+// The checksums: named cases (programs of crc_interpreter.h) leave exact
+// running values; then null input, which path long inputs take, which CRC32C
+// kernel each processor gets, every short piece, and the fuzz corpus.
 #include <cpuid.h>
 #include <gtest/gtest.h>
 

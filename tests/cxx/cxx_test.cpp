@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: MIT
-//
-// The typed C++ interface. First its named cases: a program of container
-// operations (cxx_interpreter.h says how a program reads) leaves every
-// container holding exact elements, written in order as "set [a c], list
-// [b]", while the interpreter checks every container against its standard
-// model after each step, checked and not. Then every short program,
-// exhaustively, and the replay of the fuzz corpus; then each mistake that
-// checked mode stops, with its message; then two threads on a locked list,
-// and the checksums. (misuse.cpp holds the misuses that do not compile.)
+// The typed C++ interface: named cases (programs read as cxx_interpreter.h
+// says) leave exact containers, "set [a c], list [b]"; then every short
+// program, the fuzz corpus, each mistake checked mode stops with its message,
+// two threads on a locked list, and the checksums. (misuse.cpp: the misuses
+// that do not compile.)
 #include <algorithm>
 #include <atomic>
 #include <chrono>

@@ -1,13 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The counted lists. First their named cases: a program of list operations
-// (named as exported; list_interpreter.h says how a program reads) leaves
-// both lists holding exact rings, written front to back as "counter [a b],
-// spin [c]", and makes exact platform calls, while the interpreter checks
-// after each step both rings both ways, the counts, the poison in every node
-// taken out, the lock's state, and that a locked operation changes the ring
-// only while it holds the lock. Then every short program, exhaustively, and
-// the replay of the fuzz corpus. (list_stress_test.cpp shares one list among
-// four threads.)
+// The counted lists: named cases (programs of the exported operations, read
+// as list_interpreter.h says) leave exact rings, "counter [a b], spin [c]",
+// and exact platform calls; then every short program, and the fuzz corpus.
+// (list_stress_test.cpp shares one list among four threads.)
 #include <string>
 #include <vector>
 
