@@ -70,15 +70,6 @@ inline void PrintTo(const NamedCase &c, std::ostream *out) {
     *out << c.name;
 }
 
-template <typename Interpreter>
-std::string stepText(const Operation<Interpreter> &row, const Args &args) {
-    std::string text(row.name);
-    for (size_t i = 0; i < row.arity; ++i) {
-        text += ' ' + formatArgument(row.written, args[i]);
-    }
-    return text;
-}
-
 // Runs a program in text: "" or the first failure.
 template <typename Interpreter>
 std::string runText(Interpreter &interpreter, std::span<const Operation<Interpreter>> table,
@@ -124,7 +115,10 @@ std::string runBytes(Interpreter &interpreter, std::span<const Operation<Interpr
         const std::optional<Args> args =
             row.choose ? row.choose(interpreter, bytes) : Args{static_cast<int64_t>(bytes), 0};
         if (args && text != nullptr) {
-            *text += (text->empty() ? "" : ", ") + stepText(row, *args);
+            *text += (text->empty() ? "" : ", ") + std::string(row.name);
+            for (size_t i = 0; i < row.arity; ++i) {
+                *text += ' ' + formatArgument(row.written, (*args)[i]);
+            }
         }
         if (args && !row.run(interpreter, row.name, *args)) {
             break;
