@@ -23,69 +23,46 @@ constexpr char kBalanced[] = "log 7 insertAvlNode 828 Set AVL balance done.\n";
 constexpr char kRootRemoved[] = "log 7 removeAvlNode 831 Remove node not need set balance.\n";
 
 // The present key at or after `byte`, wrapping round.
-std::optional<int64_t> presentNear(const AvlInterpreter &avl, uint64_t byte) {
+std::optional<Args> present(const AvlInterpreter &avl, uint64_t byte) {
     const std::set<int64_t> &keys = avl.keys();
-    if (keys.empty()) {
-        return std::nullopt;
-    }
-    auto near = keys.lower_bound(static_cast<int64_t>(byte));
-    return near == keys.end() ? *keys.begin() : *near;
+    const auto near = keys.lower_bound(static_cast<int64_t>(byte));
+    return keys.empty() ? std::nullopt
+                        : std::optional(Args{near == keys.end() ? *keys.begin() : *near, 0});
 }
 
 // A present key and the middle of the free gap on its `direction` side.
 template <uint32_t direction>
 std::optional<Args> gapBeside(const AvlInterpreter &avl, uint64_t byte) {
-    const std::optional<int64_t> here = presentNear(avl, byte);
+    const std::optional<Args> here = present(avl, byte);
     if (!here) {
         return std::nullopt;
     }
     const std::set<int64_t> &keys = avl.keys();
-    const auto at = keys.find(*here);
+    const int64_t key = (*here)[0];
+    const auto at = keys.find(key);
     const int64_t limit = direction == AVL_RIGHT
                               ? (std::next(at) == keys.end() ? kPoolKeys : *std::next(at))
                               : (at == keys.begin() ? -1 : *std::prev(at));
-    const int64_t middle = (*here + limit) / 2;
-    return middle == *here || middle == limit ? std::nullopt : std::optional(Args{*here, middle});
+    const int64_t middle = (key + limit) / 2;
+    return middle == key || middle == limit ? std::nullopt : std::optional(Args{key, middle});
 }
 
+// clang-format off
+#define RUN(call) [](AvlInterpreter &avl, std::string_view, const Args &a) { return (void)a, avl.call; }
 const Operation<AvlInterpreter> kTable[] = {
-    {"add", 1, Arg::Number, nullptr,
-     [](AvlInterpreter &avl, std::string_view, const Args &a) { return avl.add(a[0]); }},
-    {"insert", 1, Arg::Number, nullptr,
-     [](AvlInterpreter &avl, std::string_view, const Args &a) { return avl.insert(a[0]); }},
-    {"remove", 1, Arg::Number,
-     [](const AvlInterpreter &avl, uint64_t byte) -> std::optional<Args> {
-         const std::optional<int64_t> key = presentNear(avl, byte);
-         return key ? std::optional(Args{*key, 0}) : std::nullopt;
-     },
-     [](AvlInterpreter &avl, std::string_view, const Args &a) { return avl.remove(a[0]); }},
-    {"find", 1, Arg::Number, nullptr,
-     [](AvlInterpreter &avl, std::string_view, const Args &a) { return avl.find(a[0]); }},
-    {"after", 2, Arg::Number, gapBeside<AVL_RIGHT>,
-     [](AvlInterpreter &avl, std::string_view, const Args &a) {
-         return avl.place(a[0], AVL_RIGHT, a[1]);
-     }},
-    {"before", 2, Arg::Number, gapBeside<AVL_LEFT>,
-     [](AvlInterpreter &avl, std::string_view, const Args &a) {
-         return avl.place(a[0], AVL_LEFT, a[1]);
-     }},
-    {"destroy", 0, Arg::Number, nullptr,
-     [](AvlInterpreter &avl, std::string_view, const Args &) { return avl.destroy(); }},
+    {"add", 1, Arg::Number, nullptr, RUN(add(a[0]))},
+    {"insert", 1, Arg::Number, nullptr, RUN(insert(a[0]))},
+    {"remove", 1, Arg::Number, present, RUN(remove(a[0]))},
+    {"find", 1, Arg::Number, nullptr, RUN(find(a[0]))},
+    {"after", 2, Arg::Number, gapBeside<AVL_RIGHT>, RUN(place(a[0], AVL_RIGHT, a[1]))},
+    {"before", 2, Arg::Number, gapBeside<AVL_LEFT>, RUN(place(a[0], AVL_LEFT, a[1]))},
+    {"destroy", 0, Arg::Number, nullptr, RUN(destroy())},
 };
+// clang-format on
 
 }  // namespace
 
-const std::span<const Operation<AvlInterpreter>> kAvlOperations = kTable;
-
-std::string runInput(std::span<const uint8_t> program) {
-    AvlInterpreter avl;
-    const std::string failure = runBytes(avl, kAvlOperations, program);
-    return failure.empty() ? "" : "AVL: " + failure;
-}
-
-std::string describeInput(std::span<const uint8_t> program) {
-    return describeBytes(kAvlOperations, program);
-}
+KELU_DEFINE_INPUTS(AvlInterpreter, kAvlOperations, kTable, "AVL: ")
 
 // createAvl() writes every field of the descriptor, whatever it held.
 AvlInterpreter::AvlInterpreter(std::string_view shape) {
@@ -171,10 +148,7 @@ bool AvlInterpreter::inserted(const std::string &operation, int64_t key, Insert 
 bool AvlInterpreter::add(int64_t key) {
     const std::string operation = "add " + std::to_string(key);
     if (keys_.count(key) == 0) {
-        return inserted(operation, key, [&] {
-            addAvlNode(&tree_, &element(key));
-            return true;
-        });
+        return inserted(operation, key, [&] { return addAvlNode(&tree_, &element(key)), true; });
     }
     // Neither the element itself nor another with its key goes in again.
     Element twin{key, {}};

@@ -38,7 +38,6 @@ class AvlInterpreter : public Interpreting {
 
     // A tree holding `shape` (shape notation, keys below kPoolKeys).
     explicit AvlInterpreter(std::string_view shape = {});
-
     // Each runs one operation and its checks; false once any check failed.
     bool add(int64_t key);
     bool insert(int64_t key);
@@ -46,7 +45,6 @@ class AvlInterpreter : public Interpreting {
     bool remove(int64_t key);
     bool find(int64_t key);
     bool destroy();
-
     std::string state() const { return shapeOf(tree_); }
     const std::set<int64_t> &keys() const { return keys_; }
 

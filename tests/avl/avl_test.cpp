@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The AVL tree. First its named cases: from a tree, a program (its
-// operations are listed in avl_interpreter.h) leaves an exact tree and exact
-// log records, while the interpreter checks every invariant after each step.
-// Trees are written in shape notation (avl_tree.h): "3(2-(1,.),5(4,8))" is 3
-// with children 2 (balance -1, left child 1) and 5 (children 4 and 8).
-// Then every rejected argument, a comparison that breaks its contract, the
-// exhaustive sweeps over small trees, and the replay of the fuzz corpus.
-#include <gtest/gtest.h>
-
+// The AVL tree: named cases (programs of avl_interpreter.h) leave an exact
+// tree and exact log records. Trees are in shape notation (avl_tree.h):
+// "3(2-(1,.),5(4,8))" is 3 with children 2 (balance -1, left child 1) and 5
+// (children 4 and 8). Then every rejected argument, a comparison that breaks
+// its contract, exhaustive sweeps over small trees, and the fuzz corpus.
 #include <algorithm>
 #include <numeric>
 #include <string>
@@ -15,6 +11,7 @@
 
 #include "avl/avl_interpreter.h"
 #include "avl_internal.h"
+#include "support/family_tests.h"
 #include "support/recording_platform.h"
 
 namespace {
@@ -70,17 +67,8 @@ const NamedCase kCases[] = {
 };
 // clang-format on
 
-class AvlCases : public ::testing::TestWithParam<NamedCase> {};
-
-TEST_P(AvlCases, LeaveTheirTreeAndRecords) {
-    AvlInterpreter avl(GetParam().before);
-    EXPECT_EQ(kelu::test::runText(avl, kelu::test::kAvlOperations, GetParam().program), "");
-    EXPECT_EQ(avl.state(), GetParam().after);
-    EXPECT_EQ(avl.transcript(), GetParam().transcript);
-}
-
-INSTANTIATE_TEST_SUITE_P(Named, AvlCases, ::testing::ValuesIn(kCases),
-                         [](const auto &test) { return std::string(test.param.name); });
+KELU_NAMED_CASES(AvlCases, LeaveTheirTreeAndRecords, AvlInterpreter, kelu::test::kAvlOperations,
+                 kCases);
 
 // The library's own passes rotate through the unchecked step; its checked
 // entry point does the same work.
@@ -118,57 +106,36 @@ struct RejectedCase {
 
 #define NULL_POINTER(function) "log 3 " function " 1565 NULL POINTER.\n"
 #define NULL_POINTER_NO_RESULT(function) "log 3 " function " 1566 NULL POINTER.\n"
+#define INVALID_PARAM(function) "log 3 " function " 1563 Invalid Param.\n"
 
 using kelu::avl::rotationAvlNode;
 
 // clang-format off
+#define REJECTED(function, what, record, result, ...) \
+    {#function #what, record(#function), result, [](const Scene &s) -> uint64_t { return (void)s, __VA_ARGS__; }}
 const RejectedCase kRejected[] = {
-    {"createAvlNullTree", NULL_POINTER("createAvl"), AVL_ERR_PARAM,
-     [](const Scene &) -> uint64_t { return createAvl(nullptr, countingCompare, 0, 0); }},
-    {"createAvlNullCompare", NULL_POINTER("createAvl"), AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return createAvl(s.tree, nullptr, 9, 0); }},
-    {"destroyAvlNullTree", NULL_POINTER("destroyAvl"), AVL_ERR_PARAM,
-     [](const Scene &) -> uint64_t { return destroyAvl(nullptr); }},
-    {"getAvlNodeNumNullTree", NULL_POINTER("getAvlNodeNum"), 0x03000003u,
-     [](const Scene &) -> uint64_t { return getAvlNodeNum(nullptr); }},
-    {"findAvlNodeNullTree", NULL_POINTER("findAvlNode"), 0,
-     [](const Scene &s) -> uint64_t { return findAvlNode(nullptr, s.linked, s.position) != nullptr; }},
-    {"findAvlNodeNullKey", NULL_POINTER("findAvlNode"), 0,
-     [](const Scene &s) -> uint64_t { return findAvlNode(s.tree, nullptr, s.position) != nullptr; }},
-    {"walkAvlNodeNullTree", NULL_POINTER("walkAvlNode"), 0,
-     [](const Scene &s) -> uint64_t { return walkAvlNode(nullptr, s.linked, 1) != nullptr; }},
-    {"walkAvlNodeNullElement", NULL_POINTER("walkAvlNode"), 0,
-     [](const Scene &s) -> uint64_t { return walkAvlNode(s.tree, nullptr, 0) != nullptr; }},
-    {"findAvlNearestNodeNullTree", NULL_POINTER("findAvlNearestNode"), 0,
-     [](const Scene &s) -> uint64_t { return findAvlNearestNode(nullptr, *s.position, 0) != nullptr; }},
-    {"insertAvlNodeNullTree", NULL_POINTER("insertAvlNode"), AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return insertAvlNode(nullptr, s.fresh, 0); }},
-    {"insertAvlNodeNullElement", NULL_POINTER("insertAvlNode"), AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return insertAvlNode(s.tree, nullptr, 0); }},
-    {"addAvlNodeNullTree", NULL_POINTER_NO_RESULT("addAvlNode"), 0,
-     [](const Scene &s) -> uint64_t { addAvlNode(nullptr, s.fresh); return 0; }},
-    {"addAvlNodeNullElement", NULL_POINTER_NO_RESULT("addAvlNode"), 0,
-     [](const Scene &s) -> uint64_t { addAvlNode(s.tree, nullptr); return 0; }},
-    {"removeAvlNodeNullTree", NULL_POINTER_NO_RESULT("removeAvlNode"), 0,
-     [](const Scene &s) -> uint64_t { removeAvlNode(nullptr, s.linked); return 0; }},
-    {"removeAvlNodeNullElement", NULL_POINTER_NO_RESULT("removeAvlNode"), 0,
-     [](const Scene &s) -> uint64_t { removeAvlNode(s.tree, nullptr); return 0; }},
-    {"insertAvlNodeSpecifiedNullTree", NULL_POINTER("insertAvlNodeSpecified"), AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return insertAvlNodeSpecified(nullptr, s.fresh, s.linked, 2); }},
-    {"insertAvlNodeSpecifiedNullElement", NULL_POINTER("insertAvlNodeSpecified"), AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return insertAvlNodeSpecified(s.tree, nullptr, s.linked, 2); }},
-    {"insertAvlNodeSpecifiedNullHere", NULL_POINTER("insertAvlNodeSpecified"), AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return insertAvlNodeSpecified(s.tree, s.fresh, nullptr, 2); }},
-    {"insertAvlNodeSpecifiedDirectionTwo",
-     "log 3 insertAvlNodeSpecified 1563 Invalid Param.\n", AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return insertAvlNodeSpecified(s.tree, s.fresh, s.linked, 2); }},
-    {"insertAvlNodeSpecifiedDirectionAllOnes",
-     "log 3 insertAvlNodeSpecified 1563 Invalid Param.\n", AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return insertAvlNodeSpecified(s.tree, s.fresh, s.linked, ~0u); }},
-    {"rotationAvlNodeNullTree", NULL_POINTER("rotationAvlNode"), AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return rotationAvlNode(nullptr, &s.linked->node, 2); }},
-    {"rotationAvlNodeNullNode", NULL_POINTER("rotationAvlNode"), AVL_ERR_PARAM,
-     [](const Scene &s) -> uint64_t { return rotationAvlNode(s.tree, nullptr, 2); }},
+    REJECTED(createAvl, NullTree, NULL_POINTER, AVL_ERR_PARAM, createAvl(nullptr, countingCompare, 0, 0)),
+    REJECTED(createAvl, NullCompare, NULL_POINTER, AVL_ERR_PARAM, createAvl(s.tree, nullptr, 9, 0)),
+    REJECTED(destroyAvl, NullTree, NULL_POINTER, AVL_ERR_PARAM, destroyAvl(nullptr)),
+    REJECTED(getAvlNodeNum, NullTree, NULL_POINTER, 0x03000003u, getAvlNodeNum(nullptr)),
+    REJECTED(findAvlNode, NullTree, NULL_POINTER, 0, findAvlNode(nullptr, s.linked, s.position) != nullptr),
+    REJECTED(findAvlNode, NullKey, NULL_POINTER, 0, findAvlNode(s.tree, nullptr, s.position) != nullptr),
+    REJECTED(walkAvlNode, NullTree, NULL_POINTER, 0, walkAvlNode(nullptr, s.linked, 1) != nullptr),
+    REJECTED(walkAvlNode, NullElement, NULL_POINTER, 0, walkAvlNode(s.tree, nullptr, 0) != nullptr),
+    REJECTED(findAvlNearestNode, NullTree, NULL_POINTER, 0, findAvlNearestNode(nullptr, *s.position, 0) != nullptr),
+    REJECTED(insertAvlNode, NullTree, NULL_POINTER, AVL_ERR_PARAM, insertAvlNode(nullptr, s.fresh, 0)),
+    REJECTED(insertAvlNode, NullElement, NULL_POINTER, AVL_ERR_PARAM, insertAvlNode(s.tree, nullptr, 0)),
+    REJECTED(addAvlNode, NullTree, NULL_POINTER_NO_RESULT, 0, (addAvlNode(nullptr, s.fresh), 0)),
+    REJECTED(addAvlNode, NullElement, NULL_POINTER_NO_RESULT, 0, (addAvlNode(s.tree, nullptr), 0)),
+    REJECTED(removeAvlNode, NullTree, NULL_POINTER_NO_RESULT, 0, (removeAvlNode(nullptr, s.linked), 0)),
+    REJECTED(removeAvlNode, NullElement, NULL_POINTER_NO_RESULT, 0, (removeAvlNode(s.tree, nullptr), 0)),
+    REJECTED(insertAvlNodeSpecified, NullTree, NULL_POINTER, AVL_ERR_PARAM, insertAvlNodeSpecified(nullptr, s.fresh, s.linked, 2)),
+    REJECTED(insertAvlNodeSpecified, NullElement, NULL_POINTER, AVL_ERR_PARAM, insertAvlNodeSpecified(s.tree, nullptr, s.linked, 2)),
+    REJECTED(insertAvlNodeSpecified, NullHere, NULL_POINTER, AVL_ERR_PARAM, insertAvlNodeSpecified(s.tree, s.fresh, nullptr, 2)),
+    REJECTED(insertAvlNodeSpecified, DirectionTwo, INVALID_PARAM, AVL_ERR_PARAM, insertAvlNodeSpecified(s.tree, s.fresh, s.linked, 2)),
+    REJECTED(insertAvlNodeSpecified, DirectionAllOnes, INVALID_PARAM, AVL_ERR_PARAM, insertAvlNodeSpecified(s.tree, s.fresh, s.linked, ~0u)),
+    REJECTED(rotationAvlNode, NullTree, NULL_POINTER, AVL_ERR_PARAM, rotationAvlNode(nullptr, &s.linked->node, 2)),
+    REJECTED(rotationAvlNode, NullNode, NULL_POINTER, AVL_ERR_PARAM, rotationAvlNode(s.tree, nullptr, 2)),
 };
 // clang-format on
 
@@ -192,8 +159,7 @@ TEST_P(AvlRejected, LogsOnceAndChangesNothing) {
     EXPECT_EQ(tree.compare, countingCompare);
 }
 
-INSTANTIATE_TEST_SUITE_P(Named, AvlRejected, ::testing::ValuesIn(kRejected),
-                         [](const auto &test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Named, AvlRejected, ::testing::ValuesIn(kRejected), kelu::test::kByName);
 
 int32_t compareReturnsTwo(void *, void *) {
     ++g_comparisons;
@@ -306,13 +272,6 @@ TEST(AvlExhaustive, EveryPlacementBesideEveryElement) {
     }
 }
 
-// The committed fuzz corpus, through the same interpreter.
-TEST(AvlCorpus, EveryInputRunsClean) {
-    const auto inputs = kelu::test::corpus(KELU_CORPUS);
-    EXPECT_FALSE(inputs.empty());
-    for (const auto &[name, bytes] : inputs) {
-        EXPECT_EQ(kelu::test::runInput(bytes), "") << name;
-    }
-}
+KELU_CORPUS_REPLAY(AvlCorpus);
 
 }  // namespace

@@ -34,22 +34,20 @@ int check(const AvlTree &tree, const AvlNode *node, const AvlNode *parent, int64
     return 1 + std::max(left, right);
 }
 
-void print(const AvlTree &tree, const AvlNode *node, std::string &out) {
+std::string print(const AvlTree &tree, const AvlNode *node) {
     if (node == nullptr) {
-        out += '.';
-        return;
+        return ".";
     }
-    out += std::to_string(keyOf(tree, node));
-    if (node->balance != 0) {
-        out += node->balance == 1 ? "+" : node->balance == -1 ? "-" : "?";
-    }
-    if (node->child[AVL_LEFT] != nullptr || node->child[AVL_RIGHT] != nullptr) {
-        out += '(';
-        print(tree, node->child[AVL_LEFT], out);
-        out += ',';
-        print(tree, node->child[AVL_RIGHT], out);
-        out += ')';
-    }
+    const AvlNode *left = node->child[AVL_LEFT], *right = node->child[AVL_RIGHT];
+    const int balance = node->balance;
+    return std::to_string(keyOf(tree, node)) +
+           (balance == 0    ? ""
+            : balance == 1  ? "+"
+            : balance == -1 ? "-"
+                            : "?") +
+           (left != nullptr || right != nullptr
+                ? "(" + print(tree, left) + "," + print(tree, right) + ")"
+                : "");
 }
 
 // Parses one subtree of `shape` from `at` and links it below `parent`.
@@ -108,11 +106,7 @@ std::string checkTree(const AvlTree &tree) {
 }
 
 std::string shapeOf(const AvlTree &tree) {
-    std::string out;
-    if (tree.root != nullptr) {
-        print(tree, tree.root, out);
-    }
-    return out;
+    return tree.root != nullptr ? print(tree, tree.root) : "";
 }
 
 std::vector<int64_t> buildFromShape(std::string_view shape, AvlTree &tree, Pool &pool) {

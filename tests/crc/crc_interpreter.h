@@ -14,7 +14,7 @@
 //   crc32_iscsi_00 at n     crc32c := crc32_iscsi_00(the bytes, crc32c)
 //   combine at n            the bytes cut in two (at every point up to 64
 //                           bytes, else at four) combine to the whole's
-//                           checksums (checkCombine(), combine_check.h)
+//                           checksums, the C++ streams' append() too
 // Its state is "crc32 fc891918, crc32c 1cf96d7c". In fuzz bytes an
 // instruction is five bytes: the row, then the offset and the count (two
 // bytes each; the count below 8 KiB) or the start value.
@@ -31,8 +31,7 @@
 
 namespace kelu::test {
 
-// The definitions: the running value after `size` bytes, begun from `crc`,
-// with no complement.
+// The running value after `size` bytes from `crc`, uncomplemented, by definition.
 uint32_t crc32Definition(uint32_t crc, const uint8_t *data, size_t size);
 uint32_t crc32cDefinition(uint32_t crc, const uint8_t *data, size_t size);
 
@@ -44,11 +43,9 @@ class CrcInterpreter : public Interpreting {
 
     // Both running values start as 0xFFFFFFFF; `before` must be empty.
     explicit CrcInterpreter(std::string_view before = {});
-
-    // One step each; false once a check failed. A `call` takes the running
-    // value, the bytes and their count, and returns the new running value,
-    // which the definition gives from the running value or from all ones,
-    // complemented or not.
+    // One step each; false once a check failed. A `call` maps the running
+    // value and the bytes to the new one, defined from the running value or
+    // from all ones, complemented or not.
     bool start(uint32_t value);
     bool crc32(std::string_view name, size_t at, size_t count, bool fromRunning, bool complemented,
                uint32_t (*call)(uint32_t crc, const uint8_t *data, uint32_t count));
@@ -61,9 +58,7 @@ class CrcInterpreter : public Interpreting {
     uint32_t crc32_ = 0xFFFFFFFFu, crc32c_ = 0xFFFFFFFFu;
 };
 
-// The fixed buffer the programs read from.
-std::span<const uint8_t> crcBuffer();
-
+std::span<const uint8_t> crcBuffer();  // the fixed buffer the programs read
 extern const std::span<const Operation<CrcInterpreter>> kCrcOperations;
 
 }  // namespace kelu::test

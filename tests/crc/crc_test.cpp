@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The checksums. First their named cases: a program of checksum calls on
-// pieces of a fixed buffer (crc_interpreter.h) leaves exact running values,
-// while the interpreter checks every result against the definitions. Then
-// null input, which path long inputs take, which CRC32C kernel each
-// processor gets, every short piece exhaustively, and the replay of the fuzz
-// corpus.
+// The checksums: named cases (programs of crc_interpreter.h) leave exact
+// running values; then null input, which path long inputs take, which CRC32C
+// kernel each processor gets, every short piece, and the fuzz corpus.
 #include <cpuid.h>
 #include <gtest/gtest.h>
 
@@ -18,6 +15,7 @@
 #include "crc32c_kernels.h"
 #include "kelu_util_crc.h"
 #include "crc/crc_interpreter.h"
+#include "support/family_tests.h"
 #include "support/common.h"
 
 // Linked with --wrap=crc32_ieee: the library's calls into ISA-L's CRC-32 are
@@ -56,17 +54,8 @@ const NamedCase kCases[] = {
 };
 // clang-format on
 
-class CrcCases : public ::testing::TestWithParam<NamedCase> {};
-
-TEST_P(CrcCases, LeaveTheirRunningValues) {
-    CrcInterpreter crc(GetParam().before);
-    EXPECT_EQ(kelu::test::runText(crc, kelu::test::kCrcOperations, GetParam().program), "");
-    EXPECT_EQ(crc.state(), GetParam().after);
-    EXPECT_EQ(crc.transcript(), GetParam().transcript);
-}
-
-INSTANTIATE_TEST_SUITE_P(Named, CrcCases, ::testing::ValuesIn(kCases),
-                         [](const auto &test) { return std::string(test.param.name); });
+KELU_NAMED_CASES(CrcCases, LeaveTheirRunningValues, CrcInterpreter, kelu::test::kCrcOperations,
+                 kCases);
 
 // A null buffer is empty input, whatever the count.
 TEST(Checksums, NullIsEmpty) {
@@ -164,13 +153,6 @@ TEST(ChecksumsExhaustive, EveryShortPieceAndCut) {
     }
 }
 
-// The committed fuzz corpus, through the same interpreter.
-TEST(CrcCorpus, EveryInputRunsClean) {
-    const auto inputs = kelu::test::corpus(KELU_CORPUS);
-    EXPECT_FALSE(inputs.empty());
-    for (const auto &[name, bytes] : inputs) {
-        EXPECT_EQ(kelu::test::runInput(bytes), "") << name;
-    }
-}
+KELU_CORPUS_REPLAY(CrcCorpus);
 
 }  // namespace

@@ -109,18 +109,12 @@ V look(auto &c, const auto &t, int32_t k) {
     const auto &v = c;
     const auto [first, last] = c.equal_range(k);
     const auto [cfirst, clast] = v.equal_range(k);
-    return {t.at(c, c.find(k)),
-            t.at(c, v.find(k)),
-            c.contains(k),
-            t.at(c, c.lower_bound(k)),
-            t.at(c, v.lower_bound(k)),
-            t.at(c, c.upper_bound(k)),
-            t.at(c, v.upper_bound(k)),
-            t.at(c, first),
-            t.at(c, last),
-            t.at(c, cfirst),
-            t.at(c, clast),
-            static_cast<int64_t>(c.count(k))};
+    // clang-format off
+    return {t.at(c, c.find(k)), t.at(c, v.find(k)), c.contains(k),
+            t.at(c, c.lower_bound(k)), t.at(c, v.lower_bound(k)), t.at(c, c.upper_bound(k)),
+            t.at(c, v.upper_bound(k)), t.at(c, first), t.at(c, last), t.at(c, cfirst),
+            t.at(c, clast), static_cast<int64_t>(c.count(k))};
+    // clang-format on
 }
 // A set moved and swapped every way and back; a set assigned to forgets
 // element e, which a range insertion gave it.
@@ -220,7 +214,7 @@ const Operation<X> kTable[] = {
 
 }  // namespace
 
-const std::span<const Operation<CxxInterpreter>> kCxxOperations = kTable;
+KELU_DEFINE_INPUTS(CxxInterpreter, kCxxOperations, kTable, "typed layer: ")
 
 CxxInterpreter::CxxInterpreter(std::string_view before) {
     (void)runText(*this, kCxxOperations, std::string(before));
@@ -275,14 +269,15 @@ bool CxxInterpreter::holds(Range &range, const Element *pool, Which c) const {
     bool same = forward == want && backward == want && constant == want &&
                 range.size() == want.size() && range.empty() == want.empty();
     if constexpr (requires { range.rbegin(); }) {
-        V reversed, constReversed;
-        for (auto it = range.rbegin(); it != range.rend(); ++it) {
-            reversed.insert(reversed.begin(), &*it - pool);
-        }
-        for (auto it = range.crbegin(); it != range.crend(); ++it) {
-            constReversed.insert(constReversed.begin(), &*it - pool);
-        }
-        same = same && reversed == want && constReversed == want &&
+        auto reversed = [pool](auto it, auto end) {
+            V out;
+            for (; it != end; ++it) {
+                out.insert(out.begin(), &*it - pool);
+            }
+            return out;
+        };
+        same = same && reversed(range.rbegin(), range.rend()) == want &&
+               reversed(range.crbegin(), range.crend()) == want &&
                kelu::detail::order(range.key_comp(), int64_t{1}, int64_t{2}) == -1;
     }
     const auto &view = range;
@@ -333,15 +328,6 @@ bool CxxInterpreter::verify(std::string_view step) {
         return true;
     }
     return fail(std::string(step) + ": the containers are not " + state());
-}
-
-std::string runInput(std::span<const uint8_t> program) {
-    CxxInterpreter x;
-    return runBytes(x, kCxxOperations, program);
-}
-
-std::string describeInput(std::span<const uint8_t> program) {
-    return describeBytes(kCxxOperations, program);
 }
 
 }  // namespace kelu::test

@@ -2,26 +2,25 @@
 // The typed layer's interpreter: each operation of kelu::avl_set,
 // kelu::avl_multiset, kelu::counter_list and kelu::spin_lock_list (and its
 // guard) is one call, run on std::set, std::multiset and std::deque models
-// of element indices behind the same interface, and on two copies of every
-// container, one checked and one not; what the call returns must agree, and
-// after each step every container, walked every way (forward, backward,
-// const, reversed, ends, size, iterator_to), must hold its model's elements,
-// a set's lookups through C must agree where its C comparison exists, and in
-// checked mode exactly the linked elements must read as linked.
+// of element indices, and on a checked and an unchecked copy of every
+// container; the results must agree, and after each step every container,
+// walked every way (forward, backward, const, reversed, ends, size,
+// iterator_to), must hold its model's elements, a set's C lookups must agree
+// where its C comparison exists, and in checked mode exactly the linked
+// elements must read as linked.
 //
-// Twelve elements a to l; element i has key i / 2, so pairs have equal
-// keys. A program names the container and the operation ("set.insert a,
-// multi.hint c b, list.splice d"); a key is a number ("set.erase_key 2"),
-// the hint z is end(). The containers: set and multi; list and spare
-// (counter lists sharing a hook); spin and spin2 (locked lists sharing
-// another, run through a guard, and by "spin.locked_" rows through the
-// list's own locking operations). In fuzz bytes an instruction is three
-// bytes, the row and two hints choosing among what the row can take.
+// Twelve elements a to l; element i has key i / 2. A program names the
+// container and the operation ("set.insert a, multi.hint c b, list.splice
+// d"); a key is a number ("set.erase_key 2"), the hint z is end(). The
+// containers: set and multi; list and spare (counter lists sharing a hook);
+// spin and spin2 (locked lists sharing another, run through a guard, and by
+// "spin.locked_" rows through the list's own locking operations). In fuzz
+// bytes an instruction is three bytes, the row and two hints.
 //
-// Each mode has its comparisons, all ascending by key: checked, a stateless
-// three-way set and a multiset with a stateful less-than predicate;
-// unchecked, a set with std::less<> and a multiset with a stateful signed
-// difference. The elements are not standard-layout.
+// Comparisons, all ascending by key: checked, a stateless three-way set and
+// a multiset with a stateful less-than; unchecked, a set with std::less<>
+// and a multiset with a stateful signed difference. The elements are not
+// standard-layout.
 #ifndef KELU_TESTS_CXX_INTERPRETER_H
 #define KELU_TESTS_CXX_INTERPRETER_H
 
@@ -186,7 +185,6 @@ class CxxInterpreter : public Interpreting {
     // The containers after `before`, a program whose steps check what they
     // return but leave the containers to the first step after it.
     explicit CxxInterpreter(std::string_view before = {});
-
     // Runs call(target) on the models and on both worlds, which must return
     // what the models return; false, or every container verified.
     template <typename Call>
@@ -195,13 +193,11 @@ class CxxInterpreter : public Interpreting {
         const bool same = call(checked_) == expected && call(unchecked_) == expected;
         return same ? verify(name) : fail(std::string(name) + ": wrong result");
     }
-
     // "set [a c], list [b]": each non-empty container in its order.
     std::string state() const;
     // Whether element e is in no container sharing c's hook; c's elements.
     bool linkable(Which c, int64_t e) const;
     std::vector<int64_t> in(Which c) const;
-
     Models models;
 
   private:

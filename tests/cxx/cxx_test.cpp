@@ -1,15 +1,9 @@
 // SPDX-License-Identifier: MIT
-//
-// The typed C++ interface. First its named cases: a program of container
-// operations (cxx_interpreter.h says how a program reads) leaves every
-// container holding exact elements, written in order as "set [a c], list
-// [b]", while the interpreter checks every container against its standard
-// model after each step, checked and not. Then every short program,
-// exhaustively, and the replay of the fuzz corpus; then each mistake that
-// checked mode stops, with its message; then two threads on a locked list,
-// and the checksums. (misuse.cpp holds the misuses that do not compile.)
-#include <gtest/gtest.h>
-
+// The typed C++ interface: named cases (programs read as cxx_interpreter.h
+// says) leave exact containers, "set [a c], list [b]"; then every short
+// program, the fuzz corpus, each mistake checked mode stops with its message,
+// two threads on a locked list, and the checksums. (misuse.cpp: the misuses
+// that do not compile.)
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -22,6 +16,7 @@
 #include "cxx/cxx_interpreter.h"
 #include "kelu_util.hpp"
 #include "support/common.h"
+#include "support/family_tests.h"
 
 namespace {
 
@@ -57,16 +52,8 @@ const NamedCase kCases[] = {
 };
 // clang-format on
 
-class CxxCases : public ::testing::TestWithParam<NamedCase> {};
-
-TEST_P(CxxCases, LeaveTheirContainers) {
-    CxxInterpreter x(GetParam().before);
-    EXPECT_EQ(runText(x, kelu::test::kCxxOperations, GetParam().program), "");
-    EXPECT_EQ(x.state(), GetParam().after);
-}
-
-INSTANTIATE_TEST_SUITE_P(Named, CxxCases, ::testing::ValuesIn(kCases),
-                         [](const auto &test) { return std::string(test.param.name); });
+KELU_NAMED_CASES(CxxCases, LeaveTheirContainers, CxxInterpreter, kelu::test::kCxxOperations,
+                 kCases);
 
 // Every program of two operations, each with two choices of arguments (one
 // under the sanitizers), from a state where every container holds elements.
@@ -93,14 +80,7 @@ TEST(CxxExhaustive, EveryProgramOfTwoStepsFromFilledContainers) {
     }
 }
 
-// The committed fuzz corpus, through the same interpreter.
-TEST(CxxCorpus, EveryInputRunsClean) {
-    const auto inputs = kelu::test::corpus(KELU_CORPUS);
-    EXPECT_FALSE(inputs.empty());
-    for (const auto &[name, bytes] : inputs) {
-        EXPECT_EQ(kelu::test::runInput(bytes), "") << name;
-    }
-}
+KELU_CORPUS_REPLAY(CxxCorpus);
 
 // Checked mode: each mistake stops the program before anything is written,
 // with one line naming the container type, the operation and what is wrong.
@@ -166,7 +146,7 @@ TEST_P(CheckedMode, StopsAMistakeWithItsMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Mistakes, CheckedMode, ::testing::ValuesIn(kMistakes),
-                         [](const auto &test) { return std::string(test.param.name); });
+                         kelu::test::kByName);
 
 // While a guard lives, another thread's locked operation waits: its push
 // lands only after the guard is gone.

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
 // The shipped shared object as a program sees it: the AVL operation table,
-// the CRC32C export as calls by name reach it, its version markers, and the
-// program's own platform functions taking precedence over the stand-in's.
+// the CRC32C export as calls by name reach it, its version markers, the
+// program's own platform functions taking precedence over the stand-in's,
+// and the layout of every public record, the same to C and to C++.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 #include "kelu_util_avl.h"
 #include "kelu_util_crc.h"
 #include "kelu_util_module.h"
+#include "library/layout.h"
 #include "support/common.h"
 #include "support/recording_platform.h"
 
@@ -90,6 +93,14 @@ TEST(Crc32cExport, VersionMarkersAreIsaLs) {
     EXPECT_EQ(std::memcmp(theirs, marker, sizeof(CrcVersionMarker)), 0);
     dlclose(isal);
     dlclose(ours);
+}
+
+#define KELU_LAYOUT_RECORD(T) sizeof(T), alignof(T),
+
+TEST(Layout, SameInCAndCxx) {
+    const std::vector<size_t> cxx = {KELU_LAYOUT(KELU_LAYOUT_RECORD, KELU_LAYOUT_FIELD)};
+    const std::vector<size_t> c(keluLayoutSeenByC, keluLayoutSeenByC + cxx.size());
+    EXPECT_EQ(c, cxx);
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ constexpr bool kFront = true, kBack = false;
 constexpr Locking kLocked = Locking::Locked;
 
 // In this order, the rows of the committed corpus.
+// clang-format off
 const Operation<ListInterpreter> kTable[] = {
     {"counterListAdd", 1, Arg::Node, freeNode, link<counterListAdd, kFront>},
     {"counterListAddTail", 1, Arg::Node, freeNode, link<counterListAddTail, kBack>},
@@ -61,35 +62,21 @@ const Operation<ListInterpreter> kTable[] = {
     {"spinLockListAddNoLock", 1, Arg::Node, freeNode, link<spinLockListAddNoLock, kFront>},
     {"spinLockListAddTailNoLock", 1, Arg::Node, freeNode, link<spinLockListAddTailNoLock, kBack>},
     {"spinLockListDelNoLock", 1, Arg::Node, linkedNode<1>, unlink<spinLockListDelNoLock>},
-    {"spinLockListCutFirstNodeNoLock", 0, Arg::Node, nullptr,
-     cut<spinLockListCutFirstNodeNoLock, kFront>},
-    {"spinLockListCutLastNodeNoLock", 0, Arg::Node, nullptr,
-     cut<spinLockListCutLastNodeNoLock, kBack>},
+    {"spinLockListCutFirstNodeNoLock", 0, Arg::Node, nullptr, cut<spinLockListCutFirstNodeNoLock, kFront>},
+    {"spinLockListCutLastNodeNoLock", 0, Arg::Node, nullptr, cut<spinLockListCutLastNodeNoLock, kBack>},
     {"spinLockListAdd", 1, Arg::Node, freeNode, link<spinLockListAdd, kFront, kLocked>},
     {"spinLockListAddTail", 1, Arg::Node, freeNode, link<spinLockListAddTail, kBack, kLocked>},
     {"spinLockListDel", 1, Arg::Node, linkedNode<1>, unlink<spinLockListDel, kLocked>},
-    {"spinLockListCutFirstNode", 0, Arg::Node, nullptr,
-     cut<spinLockListCutFirstNode, kFront, kLocked>},
-    {"spinLockListCutLastNode", 0, Arg::Node, nullptr,
-     cut<spinLockListCutLastNode, kBack, kLocked>},
-    {"spinLockListDestroy", 0, Arg::Node, nullptr,
-     [](ListInterpreter &lists, std::string_view, const Args &) { return lists.destroy(); }},
+    {"spinLockListCutFirstNode", 0, Arg::Node, nullptr, cut<spinLockListCutFirstNode, kFront, kLocked>},
+    {"spinLockListCutLastNode", 0, Arg::Node, nullptr, cut<spinLockListCutLastNode, kBack, kLocked>},
+    {"spinLockListDestroy", 0, Arg::Node, nullptr, [](ListInterpreter &l, std::string_view, const Args &) { return l.destroy(); }},
     {"spinLockListInit", 0, Arg::Node, nullptr, init<spinLockListInit>},
 };
+// clang-format on
 
 }  // namespace
 
-const std::span<const Operation<ListInterpreter>> kListOperations = kTable;
-
-std::string runInput(std::span<const uint8_t> program) {
-    ListInterpreter lists;
-    const std::string failure = runBytes(lists, kListOperations, program);
-    return failure.empty() ? "" : "lists: " + failure;
-}
-
-std::string describeInput(std::span<const uint8_t> program) {
-    return describeBytes(kListOperations, program);
-}
+KELU_DEFINE_INPUTS(ListInterpreter, kListOperations, kTable, "lists: ")
 
 ListInterpreter::ListInterpreter(std::string_view before) {
     std::fill(std::begin(where_), std::end(where_), -1);
@@ -104,15 +91,6 @@ ListInterpreter::ListInterpreter(std::string_view before) {
     transcript_.clear();
 }
 
-template <>
-CounterList *ListInterpreter::head<CounterList>() {
-    return &counter_;
-}
-template <>
-SpinLockList *ListInterpreter::head<SpinLockList>() {
-    return &spin_;
-}
-
 template <typename Head>
 bool ListInterpreter::link(std::string_view name, int64_t node, bool atFront, Locking locking,
                            void (*call)(ListNode *, Head *)) {
@@ -124,10 +102,8 @@ bool ListInterpreter::link(std::string_view name, int64_t node, bool atFront, Lo
     atFront ? models_[list].push_front(node) : models_[list].push_back(node);
     where_[node] = list;
     poisoned_[node] = false;
-    return checked(name, list, locking, "", {}, [&] {
-        call(&nodes_[node], head<Head>());
-        return true;
-    });
+    return checked(name, list, locking, "", {},
+                   [&] { return call(&nodes_[node], head<Head>()), true; });
 }
 
 template <typename Head>
@@ -141,10 +117,8 @@ bool ListInterpreter::unlink(std::string_view name, int64_t node, Locking lockin
                     " is not in that list");
     }
     model.erase(at);
-    return checked(name, list, locking, "", {node}, [&] {
-        call(&nodes_[node], head<Head>());
-        return true;
-    });
+    return checked(name, list, locking, "", {node},
+                   [&] { return call(&nodes_[node], head<Head>()), true; });
 }
 
 template <typename Head>
@@ -171,10 +145,7 @@ bool ListInterpreter::init(std::string_view name, void (*call)(Head *)) {
     }
     models_[list].clear();
     std::memset(head<Head>(), 0xA5, sizeof(Head));
-    return checked(name, list, Locking::None, "", {}, [&] {
-        call(head<Head>());
-        return true;
-    });
+    return checked(name, list, Locking::None, "", {}, [&] { return call(head<Head>()), true; });
 }
 
 // An empty list is known by its count alone: its links are set askew first.
@@ -185,10 +156,7 @@ bool ListInterpreter::destroy() {
     }
     return checked("spinLockListDestroy", 1, Locking::None,
                    empty ? "" : "log 3 spinLockListDestroy 0 list sum is not 0, when destroy\n", {},
-                   [&] {
-                       spinLockListDestroy(&spin_);
-                       return true;
-                   });
+                   [&] { return spinLockListDestroy(&spin_), true; });
 }
 
 template <typename Call>

@@ -36,10 +36,8 @@ class ListInterpreter : public Interpreting {
     static constexpr int64_t kNodes = 8;
     enum class Locking { None, Locked };
 
-    // Both lists set up over garbage. `before` must be empty: the lists
-    // always start empty.
+    // Both lists set up over garbage. `before` must be empty.
     explicit ListInterpreter(std::string_view before = {});
-
     // One step each; false once a check failed. `call` is the operation on
     // the head of type Head (CounterList or SpinLockList).
     template <typename Head>
@@ -53,10 +51,8 @@ class ListInterpreter : public Interpreting {
     template <typename Head>
     bool init(std::string_view name, void (*call)(Head *));
     bool destroy();
-
     // "counter [a b], spin [c]": each ring from the front.
     std::string state() const;
-
     // The list a node is linked in (0 the CounterList, 1 the SpinLockList),
     // or -1; a list's nodes from the front.
     int listOf(int64_t node) const { return where_[node]; }
@@ -66,10 +62,15 @@ class ListInterpreter : public Interpreting {
     template <typename Head>
     static constexpr int listIndex = std::is_same_v<Head, CounterList> ? 0 : 1;
     template <typename Head>
-    Head *head();
+    Head *head() {
+        if constexpr (listIndex<Head> == 0) {
+            return &counter_;
+        } else {
+            return &spin_;
+        }
+    }
 
-    // Runs `call` with the lock hook watching and checks everything; the
-    // models already say what the lists must hold afterwards.
+    // Runs `call` under the lock hook and checks everything against the models.
     template <typename Call>
     bool checked(std::string_view name, int list, Locking locking, const char *record,
                  const std::vector<int64_t> &taken, Call call);

@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The counted lists. First their named cases: a program of list operations
-// (named as exported; list_interpreter.h says how a program reads) leaves
-// both lists holding exact rings, written front to back as "counter [a b],
-// spin [c]", and makes exact platform calls, while the interpreter checks
-// after each step both rings both ways, the counts, the poison in every node
-// taken out, the lock's state, and that a locked operation changes the ring
-// only while it holds the lock. Then every short program, exhaustively, and
-// the replay of the fuzz corpus. (list_stress_test.cpp shares one list among
-// four threads.)
-#include <gtest/gtest.h>
-
+// The counted lists: named cases (programs of the exported operations, read
+// as list_interpreter.h says) leave exact rings, "counter [a b], spin [c]",
+// and exact platform calls; then every short program, and the fuzz corpus.
+// (list_stress_test.cpp shares one list among four threads.)
 #include <string>
 #include <vector>
 
 #include "list/list_interpreter.h"
+#include "support/family_tests.h"
 
 namespace {
 
@@ -68,17 +62,8 @@ const NamedCase kCases[] = {
 };
 // clang-format on
 
-class ListCases : public ::testing::TestWithParam<NamedCase> {};
-
-TEST_P(ListCases, LeaveTheirRingsAndCalls) {
-    ListInterpreter lists(GetParam().before);
-    EXPECT_EQ(kelu::test::runText(lists, kelu::test::kListOperations, GetParam().program), "");
-    EXPECT_EQ(lists.state(), GetParam().after);
-    EXPECT_EQ(lists.transcript(), GetParam().transcript);
-}
-
-INSTANTIATE_TEST_SUITE_P(Named, ListCases, ::testing::ValuesIn(kCases),
-                         [](const auto &test) { return std::string(test.param.name); });
+KELU_NAMED_CASES(ListCases, LeaveTheirRingsAndCalls, ListInterpreter, kelu::test::kListOperations,
+                 kCases);
 
 // Every program of three operations, each of the seventeen with its hint
 // 0 or 1: with up to three nodes, every operation meets every state that
@@ -96,13 +81,6 @@ TEST(ListExhaustive, EveryProgramOfThreeSteps) {
     }
 }
 
-// The committed fuzz corpus, through the same interpreter.
-TEST(ListCorpus, EveryInputRunsClean) {
-    const auto inputs = kelu::test::corpus(KELU_CORPUS);
-    EXPECT_FALSE(inputs.empty());
-    for (const auto &[name, bytes] : inputs) {
-        EXPECT_EQ(kelu::test::runInput(bytes), "") << name;
-    }
-}
+KELU_CORPUS_REPLAY(ListCorpus);
 
 }  // namespace

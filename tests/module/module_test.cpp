@@ -27,16 +27,14 @@ struct LifecycleCase {
     friend void PrintTo(const LifecycleCase &c, std::ostream *out) { *out << c.name; }
 };
 
+#define LOCKED(function) "lock " function "\nunlock " function "\n"
 // clang-format off
 const LifecycleCase kCases[] = {
-    {"ModuleFInitWhenDown", 0, [] { UTIL_ModuleFInit(); return 0u; }, 0,
-     "lock util_finit\nunlock util_finit\n"},
-    {"ModuleInitWhenDown", 0, [] { return UTIL_ModuleInit(); }, 1,
-     "lock util_init\nunlock util_init\n"},
-    {"InitWhenUp", 1, [] { return util_init(); }, 1, "lock util_init\nunlock util_init\n"},
-    {"FInitWhenUp", 1, [] { util_finit(); return 0u; }, 0, "lock util_finit\nunlock util_finit\n"},
-    {"ModuleFInitWhenUp", 1, [] { UTIL_ModuleFInit(); return 0u; }, 0,
-     "lock util_finit\nunlock util_finit\n"},
+    {"ModuleFInitWhenDown", 0, [] { UTIL_ModuleFInit(); return 0u; }, 0, LOCKED("util_finit")},
+    {"ModuleInitWhenDown", 0, [] { return UTIL_ModuleInit(); }, 1, LOCKED("util_init")},
+    {"InitWhenUp", 1, [] { return util_init(); }, 1, LOCKED("util_init")},
+    {"FInitWhenUp", 1, [] { util_finit(); return 0u; }, 0, LOCKED("util_finit")},
+    {"ModuleFInitWhenUp", 1, [] { UTIL_ModuleFInit(); return 0u; }, 0, LOCKED("util_finit")},
 };
 // clang-format on
 

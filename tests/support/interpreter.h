@@ -70,15 +70,6 @@ inline void PrintTo(const NamedCase &c, std::ostream *out) {
     *out << c.name;
 }
 
-template <typename Interpreter>
-std::string stepText(const Operation<Interpreter> &row, const Args &args) {
-    std::string text(row.name);
-    for (size_t i = 0; i < row.arity; ++i) {
-        text += ' ' + formatArgument(row.written, args[i]);
-    }
-    return text;
-}
-
 // Runs a program in text: "" or the first failure.
 template <typename Interpreter>
 std::string runText(Interpreter &interpreter, std::span<const Operation<Interpreter>> table,
@@ -124,7 +115,10 @@ std::string runBytes(Interpreter &interpreter, std::span<const Operation<Interpr
         const std::optional<Args> args =
             row.choose ? row.choose(interpreter, bytes) : Args{static_cast<int64_t>(bytes), 0};
         if (args && text != nullptr) {
-            *text += (text->empty() ? "" : ", ") + stepText(row, *args);
+            *text += (text->empty() ? "" : ", ") + std::string(row.name);
+            for (size_t i = 0; i < row.arity; ++i) {
+                *text += ' ' + formatArgument(row.written, (*args)[i]);
+            }
         }
         if (args && !row.run(interpreter, row.name, *args)) {
             break;
@@ -148,9 +142,21 @@ std::string describeBytes(std::span<const Operation<Interpreter>> table,
 }
 
 // Each family's interpreter defines these two: the fuzz target's program,
-// and the named case it amounts to.
+// and the named case it amounts to. KELU_DEFINE_INPUTS defines them, and
+// `operations`, the span of a table, for an interpreter whose failures
+// begin with `family`.
 std::string runInput(std::span<const uint8_t> program);
 std::string describeInput(std::span<const uint8_t> program);
+#define KELU_DEFINE_INPUTS(Interpreter, operations, table, family)              \
+    const std::span<const Operation<Interpreter>> operations = table;           \
+    std::string runInput(std::span<const uint8_t> program) {                    \
+        Interpreter interpreter;                                                \
+        const std::string failure = runBytes(interpreter, operations, program); \
+        return failure.empty() ? "" : family + failure;                         \
+    }                                                                           \
+    std::string describeInput(std::span<const uint8_t> program) {               \
+        return describeBytes(operations, program);                              \
+    }
 
 // The files of a committed corpus in name order, each with its bytes.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> corpus(const char *directory);

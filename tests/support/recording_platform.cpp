@@ -15,16 +15,12 @@ std::string g_lines;  // the transcript so far, each line with its source append
 std::vector<LockCall> g_lockCalls;
 std::function<void(LockOp, const SpinLock *)> g_lockHook;
 
-// A record's line, followed by "\t" and where it came from.
-void addLine(const std::string &line, const std::string &from) {
-    g_lines += line + '\t' + from + '\n';
-}
-
+// Each line of g_lines is followed by "\t" and where it came from.
 void recordLock(LockOp op, SpinLock *lock, const char *function, uint32_t line) {
     std::lock_guard<std::mutex> guard(g_mutex);
     g_lockCalls.push_back({op, lock, function, line});
-    addLine(std::string(op == LockOp::Lock ? "lock " : "unlock ") + function,
-            line == 0 ? "no line" : "");
+    g_lines += (op == LockOp::Lock ? "lock " : "unlock ") + std::string(function) + '\t' +
+               (line == 0 ? "no line" : "") + '\n';
 }
 
 }  // namespace
@@ -73,9 +69,8 @@ extern "C" int32_t qxlog(uint32_t moduleId, uint32_t level, const char *file, ui
     if (moduleId != UTIL_LOG_MODULE_ID || line == 0) {
         from += " module " + std::to_string(moduleId) + " line " + std::to_string(line);
     }
-    addLine(
-        "log " + std::to_string(level) + " " + function + " " + std::to_string(code) + " " + format,
-        from);
+    g_lines += "log " + std::to_string(level) + " " + function + " " + std::to_string(code) + " " +
+               format + '\t' + from + '\n';
     return 0;
 }
 

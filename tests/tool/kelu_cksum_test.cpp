@@ -12,7 +12,7 @@
 #include <iterator>
 
 #include "checksum_line.h"
-#include "support/interpreter.h"
+#include "support/family_tests.h"
 #include "kelu_util_version.h"
 
 namespace {
@@ -127,8 +127,7 @@ TEST_P(Command, PrintsAndExitsAsExpected) {
     fs::remove_all(dir);
 }
 
-INSTANTIATE_TEST_SUITE_P(Tool, Command, testing::ValuesIn(kCases),
-                         [](const auto &param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Tool, Command, testing::ValuesIn(kCases), kelu::test::kByName);
 
 // Lines of a list and what they promise; each promise, awkward names included,
 // reads back from the line written for it (default, or the --tag line).
@@ -191,12 +190,6 @@ TEST_P(LineFormat, ParsesAsExpectedAndReadsBack) {
 INSTANTIATE_TEST_SUITE_P(Tool, LineFormat, testing::ValuesIn(kLines));
 
 // The committed fuzz corpus of the line format, through the same program.
-TEST(ToolCorpus, EveryInputRunsClean) {
-    const auto inputs = kelu::test::corpus(KELU_CORPUS);
-    EXPECT_FALSE(inputs.empty());
-    for (const auto &[name, bytes] : inputs) {
-        EXPECT_EQ(kelu::test::runInput(bytes), "") << name;
-    }
-}
+KELU_CORPUS_REPLAY(ToolCorpus);
 
 }  // namespace

@@ -44,20 +44,17 @@ size_t idAt(Iterator i, const JobsById &set) {
 size_t useAvlSet(Job &a, Job &b, Job &c) {
     JobsById set;
     const JobsById &view = set;
-    size_t n = set.insert(a).second;
-    n += set.insert_before(a, b)->id;
-    n += set.insert_after(a, c)->id;
+    size_t n = set.insert(a).second + set.insert_before(a, b)->id + set.insert_after(a, c)->id;
     n += idAt(set.find(a.id), set) + idAt(view.find(b.id), set) + set.contains(c.id);
     n += idAt(set.lower_bound(2u), set) + idAt(view.lower_bound(2u), set);
     n += idAt(set.upper_bound(2u), set) + idAt(view.upper_bound(2u), set);
-    n += set.front().id + view.front().id + set.back().id + view.back().id;
-    n += set.size() + set.empty();
-    n += static_cast<size_t>(std::ranges::count_if(view, [](const Job &j) { return j.id > 1; }));
-    n += static_cast<size_t>(std::distance(set.begin(), set.end()));
+    n += set.front().id + view.front().id + set.back().id + view.back().id + set.size() +
+         set.empty();
+    n += static_cast<size_t>(std::ranges::count_if(view, [](const Job &j) { return j.id > 1; }) +
+                             std::distance(set.begin(), set.end()));
     JobsById::const_iterator i = set.iterator_to(b);
     n += (i++)->id + (i--)->id + (++i)->id + (--i)->id + (*i).id + (i == view.end());
-    n += (--view.end())->id + idAt(view.begin(), set);
-    n += idAt(set.erase(i), set);
+    n += (--view.end())->id + idAt(view.begin(), set) + idAt(set.erase(i), set);
     set.erase(c);
     n += set.native_handle()->nodeNum;
     set.clear();
@@ -83,30 +80,27 @@ using Tickets =
 
 size_t useSetStandardForms(Job &a, Job &b, Job &c, std::span<Ticket> tickets) {
     kelu::avl_set<Job, &Job::byId, ById> byCompare(ById{-1});
-    JobsById set;
+    JobsById set, moved;
     set.insert(set.end(), a);
     std::reference_wrapper<Job> more[] = {b, c};
     set.insert(std::begin(more), std::end(more));
-    JobsById moved(std::move(set));
+    moved = JobsById(std::move(set));
     set = std::move(moved);
     swap(set, moved);
     moved.swap(set);
     size_t n = set.count(1u) + set.erase(9u) + static_cast<size_t>(byCompare.key_comp().sign);
     const auto [low, high] = std::as_const(set).equal_range(2u);
-    n += static_cast<size_t>(std::distance(low, high));
+    n += static_cast<size_t>(std::distance(low, high)) + std::as_const(set).iterator_to(a)->id;
     n += set.rbegin()->id + set.crbegin()->id + (set.rend() == set.rend()) +
          (set.crend() == set.crend());
-    n += (set.cbegin() == set.cend()) + std::as_const(set).iterator_to(a)->id;
+    n += set.cbegin() == set.cend();
     set.erase_and_dispose(set.begin(), [&](Job *job) { n += job->id; });
     set.erase_and_dispose(3u, [&](Job *job) { n += job->id; });
     n += idAt(set.erase(set.begin(), set.end()), set);
     set.insert(a);
     set.clear_and_dispose([&](Job *job) { n += job->id; });
-
     Tickets multi;
-    for (Ticket &ticket : tickets) {
-        multi.insert(ticket);
-    }
+    multi.insert(tickets.begin(), tickets.end());
     n += multi.count(1u) +
          static_cast<size_t>(std::ranges::distance(multi.equal_range(1u).first, multi.end()));
     multi.clear();
@@ -114,7 +108,7 @@ size_t useSetStandardForms(Job &a, Job &b, Job &c, std::span<Ticket> tickets) {
 }
 
 size_t useCounterList(Job &a, Job &b) {
-    Queue queue;
+    Queue queue, other;
     queue.push_front(a);
     queue.push_back(b);
     size_t n = queue.size() + queue.empty() + queue.native_handle()->count;
@@ -123,7 +117,6 @@ size_t useCounterList(Job &a, Job &b) {
     n += queue.erase(queue.begin()) == queue.end();
     queue.erase(b);
     n += queue.pop_front() == nullptr;
-
     queue.insert(queue.end(), a);
     queue.insert(queue.begin(), b);
     const Queue &view = queue;
@@ -132,7 +125,7 @@ size_t useCounterList(Job &a, Job &b) {
     for (const Job &job : view) {
         n += job.id;
     }
-    Queue other(std::move(queue));
+    other = Queue(std::move(queue));
     queue = std::move(other);
     swap(queue, other);
     other.swap(queue);
@@ -160,7 +153,6 @@ size_t useSpinLockList(Job &a, Job &b) {
     n += held.size() + held.empty() + static_cast<size_t>(std::ranges::distance(held));
     held.erase(b);
     n += held.pop_front()->id + (held.pop_back() == nullptr);
-
     held.insert(held.end(), a);
     const Shared::guard &view = held;
     for (Shared::const_iterator i = view.begin(); i != view.cend(); ++i) {
