@@ -6,6 +6,8 @@
 // each, reading both from here.
 #include "kelu_util.hpp"
 
+#include <vector>
+
 struct Bytes {  // as large as an AvlNode
     char bytes[sizeof(AvlNode)];
 };
@@ -67,4 +69,8 @@ kelu::avl_set<Shared, &Shared::hook, std::compare_three_way, kelu::member_key<&S
 #ifdef KELU_MISUSE_C_HANDLE_WITH_STATE  // "needs the tree.s C comparison"
 kelu::avl_set<Job, &Job::byId, Scaled, kelu::member_key<&Job::id>> set{Scaled{2}};
 AvlTree *tree = set.native_handle();
+#endif
+#ifdef KELU_MISUSE_CHECKSUM_OF_WIDE_VALUES  // "byte_range"
+const std::vector<uint32_t> words(4);
+uint32_t sum = kelu::crc32(words);
 #endif
