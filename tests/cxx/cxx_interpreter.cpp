@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cxx/cxx_interpreter.h"
 
+#include <cstring>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -117,7 +119,8 @@ V look(auto &c, const auto &t, int32_t k) {
     // clang-format on
 }
 // A set moved and swapped every way and back; a set assigned to forgets
-// element e, which a range insertion gave it.
+// element e, which a range insertion gave it. The set then lives on as one
+// made by moving, so every later step reads and changes a moved-to tree.
 V moveTree(auto &c, auto &e) {
     using Tree = std::remove_reference_t<decltype(c)>;
     Tree other(std::move(c));
@@ -128,6 +131,13 @@ V moveTree(auto &c, auto &e) {
     third.insert(&e, &e + 1);
     third = std::move(other);
     c = std::move(third);
+    other = std::move(c);
+    std::destroy_at(&c);
+    // No field of the old set may outlive it: the bytes are overwritten, and
+    // the empty asm keeps the compiler from dropping the store as dead.
+    std::memset(static_cast<void *>(&c), 0xA5, sizeof c);
+    asm volatile("" : : "r"(&c) : "memory");
+    std::construct_at(&c, std::move(other));
     return {moved[0], moved[1], other.empty(), third.empty()};
 }
 // The list moved and swapped every way, then given to spare, whose own
