@@ -53,12 +53,19 @@
 #endif
 
 /* Conversions that read as C and as C++ without old-style casts. */
+/* KELU_AVL_ELEMENT(_CONST) goes from the bytes of a node's element to the
+ * element through void *: the offset of the node makes the address right,
+ * and a direct cast from char * would draw -Wcast-align. */
 #ifdef __cplusplus
 #define KELU_AVL_CAST(type, value) (reinterpret_cast<type>(value))
 #define KELU_AVL_NUMBER(type, value) (static_cast<type>(value))
+#define KELU_AVL_ELEMENT(type, bytes) (static_cast<type>(static_cast<void *>(bytes)))
+#define KELU_AVL_ELEMENT_CONST(type, bytes) (static_cast<type>(static_cast<const void *>(bytes)))
 #else
 #define KELU_AVL_CAST(type, value) ((type)(value))
 #define KELU_AVL_NUMBER(type, value) ((type)(value))
+#define KELU_AVL_ELEMENT(type, bytes) ((type)(void *)(bytes))
+#define KELU_AVL_ELEMENT_CONST(type, bytes) ((type)(const void *)(bytes))
 #endif
 /** @endcond */
 
@@ -218,35 +225,35 @@ KELU_AVL_INLINE AvlNode *avlNodeSearch(AvlNode *root, AvlNodeCompareFunc compare
  * was told. @hideinitializer */
 /* NOLINTBEGIN(bugprone-macro-parentheses): Type names a type, which cannot
  * be parenthesised. */
-#define KELU_AVL_DEFINE_READS(name, Type, member, KeyType, compare)                                \
-    KELU_AVL_TYPED Type *name##Of(AvlNode *node) {                                                 \
-        return node != NULL                                                                        \
-                   ? KELU_AVL_CAST(Type *, KELU_AVL_CAST(char *, node) - offsetof(Type, member))   \
-                   : NULL;                                                                         \
-    }                                                                                              \
-    KELU_AVL_TYPED int32_t name##CompareNode(const void *context, const AvlNode *node) {           \
-        return compare(*KELU_AVL_CAST(KeyType const *, context),                                   \
-                       KELU_AVL_CAST(const Type *,                                                 \
-                                     KELU_AVL_CAST(const char *, node) - offsetof(Type, member))); \
-    }                                                                                              \
-    KELU_AVL_TYPED Type *name##Find(const AvlTree *tree, KeyType key, AvlIndex *position) {        \
-        return name##Of(avlNodeSearch(tree->root, name##CompareNode, &key, position));             \
-    }                                                                                              \
-    KELU_AVL_TYPED Type *name##Nearest(AvlIndex position, uint32_t direction) {                    \
-        return name##Of(avlNodeNearest(position, direction));                                      \
-    }                                                                                              \
-    KELU_AVL_TYPED Type *name##First(const AvlTree *tree) {                                        \
-        return name##Of(avlNodeEnd(tree->root, AVL_LEFT));                                         \
-    }                                                                                              \
-    KELU_AVL_TYPED Type *name##Last(const AvlTree *tree) {                                         \
-        return name##Of(avlNodeEnd(tree->root, AVL_RIGHT));                                        \
-    }                                                                                              \
-    KELU_AVL_TYPED Type *name##Next(Type *element) {                                               \
-        return name##Of(avlNodeStep(&element->member, AVL_RIGHT));                                 \
-    }                                                                                              \
-    KELU_AVL_TYPED Type *name##Prev(Type *element) {                                               \
-        return name##Of(avlNodeStep(&element->member, AVL_LEFT));                                  \
-    }                                                                                              \
+#define KELU_AVL_DEFINE_READS(name, Type, member, KeyType, compare)                             \
+    KELU_AVL_TYPED Type *name##Of(AvlNode *node) {                                              \
+        return node != NULL ? KELU_AVL_ELEMENT(                                                 \
+                                  Type *, KELU_AVL_CAST(char *, node) - offsetof(Type, member)) \
+                            : NULL;                                                             \
+    }                                                                                           \
+    KELU_AVL_TYPED int32_t name##CompareNode(const void *context, const AvlNode *node) {        \
+        return compare(*KELU_AVL_CAST(KeyType const *, context),                                \
+                       KELU_AVL_ELEMENT_CONST(const Type *, KELU_AVL_CAST(const char *, node) - \
+                                                                offsetof(Type, member)));       \
+    }                                                                                           \
+    KELU_AVL_TYPED Type *name##Find(const AvlTree *tree, KeyType key, AvlIndex *position) {     \
+        return name##Of(avlNodeSearch(tree->root, name##CompareNode, &key, position));          \
+    }                                                                                           \
+    KELU_AVL_TYPED Type *name##Nearest(AvlIndex position, uint32_t direction) {                 \
+        return name##Of(avlNodeNearest(position, direction));                                   \
+    }                                                                                           \
+    KELU_AVL_TYPED Type *name##First(const AvlTree *tree) {                                     \
+        return name##Of(avlNodeEnd(tree->root, AVL_LEFT));                                      \
+    }                                                                                           \
+    KELU_AVL_TYPED Type *name##Last(const AvlTree *tree) {                                      \
+        return name##Of(avlNodeEnd(tree->root, AVL_RIGHT));                                     \
+    }                                                                                           \
+    KELU_AVL_TYPED Type *name##Next(Type *element) {                                            \
+        return name##Of(avlNodeStep(&element->member, AVL_RIGHT));                              \
+    }                                                                                           \
+    KELU_AVL_TYPED Type *name##Prev(Type *element) {                                            \
+        return name##Of(avlNodeStep(&element->member, AVL_LEFT));                               \
+    }                                                                                           \
     struct name##ReadsDefined /* asks for the semicolon after the macro */
 /* NOLINTEND(bugprone-macro-parentheses) */
 
