@@ -97,14 +97,19 @@ KELU_LIST_STEP void linkBack(ListNode *node, CounterList *head) {
     storeCount(head, loadCount(head) + 1);
 }
 
-// Joins the node's neighbours as its own links name them; trusts that the
-// node is linked in `head`. Poisons prev before next, where a cut poisons
-// next first: both orders are part of what the operations guarantee.
-KELU_LIST_STEP void unlink(ListNode *node, CounterList *head) {
+// Joins the node's neighbours to each other, as its own links name them.
+KELU_LIST_STEP void bridge(ListNode *node) {
     ListNode *successor = load(node->next);
     ListNode *predecessor = load(node->prev);
     store(successor->prev, predecessor);
     store(predecessor->next, successor);
+}
+
+// Takes the node out of the ring; trusts that it is linked in `head`.
+// Poisons prev before next, where a cut poisons next first: both orders
+// are part of what the operations guarantee.
+KELU_LIST_STEP void unlink(ListNode *node, CounterList *head) {
+    bridge(node);
     store(node->prev, LIST_POISON_PREV);
     store(node->next, LIST_POISON_NEXT);
     storeCount(head, loadCount(head) - 1);
@@ -121,10 +126,7 @@ KELU_LIST_STEP ListNode *cut(CounterList *head) {
         return nullptr;
     }
     ListNode *node = load(end == End::Front ? head->next : head->prev);
-    ListNode *successor = load(node->next);
-    ListNode *predecessor = load(node->prev);
-    store(successor->prev, predecessor);
-    store(predecessor->next, successor);
+    bridge(node);
     store(node->next, LIST_POISON_NEXT);
     store(node->prev, LIST_POISON_PREV);
     storeCount(head, count - 1);
