@@ -19,6 +19,8 @@
 #ifndef KELU_HOOKS_HPP
 #define KELU_HOOKS_HPP
 
+#include <type_traits>
+
 #include "kelu/avl_algorithms.hpp"
 #include "kelu/checked.hpp"
 #include "kelu_util_avl.h"
@@ -48,6 +50,24 @@ inline void unlink_all(AvlNode *root) noexcept {
     avl_algorithms::forEachPostOrder(root, [](AvlNode *node) { *node = AvlNode{}; });
 }
 
+/// The body of avl_hook and list_hook, written once for both kinds of node.
+template <typename Hook, typename Node, bool Checked>
+struct hook : Node {
+    /// Unlinked; a copy is unlinked too, and assigning changes no link. @{
+    hook() noexcept : Node{} {}
+    hook(const hook &) noexcept : Node{} {}
+    hook &operator=(const hook &) noexcept { return *this; }
+    /// @}
+    ~hook() {
+        if constexpr (Checked) {
+            if (linked(static_cast<const Node &>(*this))) {
+                check_failed<Hook>(std::is_same_v<Node, AvlNode> ? "~avl_hook" : "~list_hook",
+                                   failure::hook_destroyed);
+            }
+        }
+    }
+};
+
 }  // namespace detail
 
 /// avl_hook<Checked>, list_hook<Checked>
@@ -57,38 +77,12 @@ inline void unlink_all(AvlNode *root) noexcept {
 /// `&T::member` of either. In checked mode, destroying one while it is linked
 /// stops the program with a message.
 template <bool Checked = checked_by_default>
-struct avl_hook : AvlNode {
-    /// Unlinked; a copy is unlinked too, and assigning changes no link. @{
-    avl_hook() noexcept : AvlNode{} {}
-    avl_hook(const avl_hook &) noexcept : AvlNode{} {}
-    avl_hook &operator=(const avl_hook &) noexcept { return *this; }
-    /// @}
-    ~avl_hook() {
-        if constexpr (Checked) {
-            if (detail::linked(*this)) {
-                detail::check_failed<avl_hook>("~avl_hook", detail::failure::hook_destroyed);
-            }
-        }
-    }
-};
+struct avl_hook : detail::hook<avl_hook<Checked>, AvlNode, Checked> {};
 
 /// list_hook<Checked>
 /// The same for a ListNode, in a counter_list or a spin_lock_list.
 template <bool Checked = checked_by_default>
-struct list_hook : ListNode {
-    /// Unlinked; a copy is unlinked too, and assigning changes no link. @{
-    list_hook() noexcept : ListNode{} {}
-    list_hook(const list_hook &) noexcept : ListNode{} {}
-    list_hook &operator=(const list_hook &) noexcept { return *this; }
-    /// @}
-    ~list_hook() {
-        if constexpr (Checked) {
-            if (detail::linked(*this)) {
-                detail::check_failed<list_hook>("~list_hook", detail::failure::hook_destroyed);
-            }
-        }
-    }
-};
+struct list_hook : detail::hook<list_hook<Checked>, ListNode, Checked> {};
 
 }  // namespace kelu
 
