@@ -113,6 +113,13 @@ AVL_GOAL = 1.05  # typed set and C inline reads against boost inlined, every wor
 AVL_CHANGE_GOAL = 1.03  # a typed change against the C calls
 
 
+def set_columns(typed):
+    """The less-than, C inline, pointer and std::set containers of a row:
+    they are sets, so a multiset row has none."""
+    return (("kelu_less", "kelu_c_inline", "boost_ptr", "std_set") if typed == "kelu_typed"
+            else ("none",) * 4)
+
+
 def avl_report(path):
     # Names are workload/container/N; one iteration does N operations. CPU
     # time: on a shared machine, wall time also counts the other processes.
@@ -124,9 +131,7 @@ def avl_report(path):
     rows = []
     for label, w, typed, boost in AVL_ROWS:
         for n in sizes:
-            # The less-than, C inline, pointer and std::set columns are sets.
-            less, inline, ptr, std = (("kelu_less", "kelu_c_inline", "boost_ptr", "std_set")
-                                      if typed == "kelu_typed" else ("none",) * 4)
+            less, inline, ptr, std = set_columns(typed)
             rows.append([label, str(n), cell(w, typed, n), cell(w, less, n), cell(w, "kelu_c", n),
                          cell(w, inline, n), cell(w, boost, n), cell(w, ptr, n), cell(w, std, n)])
     table(["workload", "N", "kelu typed", "kelu less-than", "kelu C", "kelu C inline",
@@ -139,8 +144,7 @@ def avl_report(path):
             r = lambda a, b, goal=None: (show_ratio(ratio(samples, a, b), goal)
                                          if a in samples and b in samples else "")
             change = w in AVL_CHANGES
-            less, inline, ptr, std = (("kelu_less", "kelu_c_inline", "boost_ptr", "std_set")
-                                      if typed == "kelu_typed" else ("none",) * 4)
+            less, inline, ptr, std = set_columns(typed)
             rows.append([label, str(n),
                          r(key(w, typed, n), key(w, boost, n), AVL_GOAL),
                          r(key(w, inline, n), key(w, boost, n), AVL_GOAL),
